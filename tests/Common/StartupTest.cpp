@@ -78,3 +78,53 @@ TEST(ResourceLibrary, MissingLibraryEndsTheProgramWithItsMessage)
     EXPECT_NE(result.err.find("The file [libcmrt.so] is missing.\nPlease reinstall Chattermask."), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "out"));
 }
+
+namespace {
+
+std::vector<unsigned> requiredStringIds()
+{
+    std::vector<unsigned> ids;
+    auto range = [&ids](unsigned from, unsigned to) {
+        for (unsigned id = from; id <= to; ++id)
+            ids.push_back(id);
+    };
+    range(0xE81E, 0xE82F);
+    range(59476, 59480);
+    range(59494, 59516);
+    range(59538, 59544);
+    range(30001, 30006);
+    range(10000, 10009);
+    for (unsigned id : {0xE849u, 0xE864u, 0xE865u, 59414u, 59429u, 59438u, 59490u, 59491u, 59533u, 59550u, 136u,
+                        137u, 129u, 20000u, 20001u, 25024u, 59549u})
+        ids.push_back(id);
+    return ids;
+}
+
+// The printf conversions of a text, in order ("sdd" for "%s ... %d ... %d").
+std::string conversions(const std::string& text)
+{
+    std::string kinds;
+    for (size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + 2))
+        if (at + 1 < text.size())
+            kinds += text[at + 1];
+    return kinds;
+}
+
+} // namespace
+
+TEST(ResourceLibrary, EveryMessageNumberHasTextWithTheArgumentsItsCallerPasses)
+{
+    ResourceLibrary library;
+    ASSERT_TRUE(library.load(testsupport::binDir()));
+    for (unsigned id : requiredStringIds()) {
+        SCOPED_TRACE(id);
+        EXPECT_FALSE(library.text(id).value_or("").empty());
+    }
+    const std::pair<unsigned, const char*> formats[] = {
+        {0xE81E, "s"}, {0xE81F, "dd"}, {0xE820, "s"}, {0xE821, "dd"}, {0xE823, "s"},
+        {0xE826, "s"}, {0xE822, ""},   {0xE849, ""},
+    };
+    for (const auto& [id, kinds] : formats)
+        EXPECT_EQ(conversions(library.text(id).value_or("")), kinds) << id;
+    EXPECT_EQ(library.format(0xE81F, 256, 256), "The picture must be exactly 256 x 256 pixels.");
+}

@@ -1,0 +1,143 @@
+#include "RecogResources.h"
+
+#include "Bopomofo.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+namespace sylrecog {
+namespace {
+
+constexpr size_t kMaxResourceBytes = 1 << 20;
+constexpr size_t kMaxTextBytes = 13;
+
+std::string_view trim(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+// Splits off the first whitespace-separated word of text.
+std::string_view nextWord(std::string_view& text)
+{
+    text = trim(text);
+    const auto end = std::min(text.find_first_of(" \t"), text.size());
+    const auto word = text.substr(0, end);
+    text = trim(text.substr(end));
+    return word;
+}
+
+std::string resolvePath(std::string_view path, const std::string& baseFolder)
+{
+    if (path.empty() || path.front() == '/' || baseFolder.empty())
+        return std::string(path);
+    return baseFolder + "/" + std::string(path);
+}
+
+void setOption(OptionList& list, const std::string& name, const std::string& value)
+{
+    for (auto& option : list)
+        if (option.first == name) {
+            option.second = value;
+            return;
+        }
+    list.emplace_back(name, value);
+}
+
+} // namespace
+
+bool CRecogResources::fail(const std::string& message)
+{
+    error_ = "line " + std::to_string(lineNumber_) + ": " + message;
+    return false;
+}
+
+bool CRecogResources::parseLine(std::string_view line, const std::string& baseFolder)
+{
+    if (const auto hash = line.find('#'); hash != std::string_view::npos)
+        line = line.substr(0, hash);
+    const auto keyword = nextWord(line);
+    if (keyword.empty())
+        return true;
+    const std::string name(nextWord(line));
+    const std::string value(line);
+    if (name.empty())
+        return fail("missing argument");
+    if (keyword == "option" || keyword == "model") {
+        if (name.front() != '-' || value.empty())
+            return fail("an option needs -name and a value");
+        setOption(options_, name, keyword == "model" ? resolvePath(value, baseFolder) : value);
+    } else if (keyword == "retry") {
+        if (name.front() != '-' || value.empty())
+            return fail("a retry option needs -name and a value");
+        setOption(retry_, name, value);
+    } else if (keyword == "collapse") {
+        const auto [ptr, ec] = std::from_chars(name.data(), name.data() + name.size(), collapseFrames_);
+        if (ec != std::errc() || ptr != name.data() + name.size() || collapseFrames_ <= 0)
+            return fail("collapse needs a positive frame count");
+    } else if (keyword == "phone") {
+        const auto big5 = big5FromUtf8(value == "-" ? std::string_view() : std::string_view(value));
+        if (!big5 || big5->size() > kMaxTextBytes)
+            return fail("phone " + name + " needs up to six Bopomofo letters or -");
+        phoneTexts_[name] = *big5;
+        if (!big5->empty() && std::find(texts_.begin(), texts_.end(), *big5) == texts_.end())
+            texts_.push_back(*big5);
+    } else {
+        return fail("unknown keyword " + std::string(keyword));
+    }
+    return true;
+}
+
+bool CRecogResources::parse(std::string_view text, const std::string& baseFolder)
+{
+    *this = CRecogResources();
+    std::istringstream lines{std::string(text)};
+    std::string line;
+    while (std::getline(lines, line)) {
+        ++lineNumber_;
+        if (!parseLine(line, baseFolder))
+            return false;
+    }
+    if (phoneTexts_.empty())
+        return fail("no phone table");
+    return true;
+}
+
+bool CRecogResources::load(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error_ = "cannot open " + path;
+        return false;
+    }
+    std::string text(kMaxResourceBytes + 1, '\0');
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(file.gcount()));
+    if (text.size() > kMaxResourceBytes) {
+        error_ = path + " is too large";
+        return false;
+    }
+    const auto slash = path.find_last_of('/');
+    return parse(text, slash == std::string::npos ? std::string(".") : path.substr(0, slash));
+}
+
+OptionList CRecogResources::retryOptions() const
+{
+    OptionList merged = options_;
+    for (const auto& [name, value] : retry_)
+        setOption(merged, name, value);
+    return merged;
+}
+
+std::string CRecogResources::textOfPhone(const std::string& phone) const
+{
+    const auto it = phoneTexts_.find(phone);
+    return it == phoneTexts_.end() ? std::string() : it->second;
+}
+
+} // namespace sylrecog

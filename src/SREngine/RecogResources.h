@@ -1,0 +1,45 @@
+#pragma once
+// The content of "SylRecog.res": decoder options, the wider options of the retry after a collapsed
+// search, the collapse threshold and the phone-to-Bopomofo table.
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace sylrecog {
+
+using OptionList = std::vector<std::pair<std::string, std::string>>;
+
+class CRecogResources {
+public:
+    // Parses the resource text; relative model paths resolve against baseFolder. False with error() set
+    // on the first bad line.
+    bool parse(std::string_view text, const std::string& baseFolder);
+    bool load(const std::string& path);
+
+    const OptionList& options() const { return options_; }
+    // options() with the retry lines applied over them.
+    OptionList retryOptions() const;
+    int collapseFrames() const { return collapseFrames_; }
+    // Big5 text of a phone; empty for phones that produce no record (silence, noise, unknown phones).
+    std::string textOfPhone(const std::string& phone) const;
+    // Distinct non-empty texts of the table, in first-appearance order.
+    const std::vector<std::string>& texts() const { return texts_; }
+    const std::string& error() const { return error_; }
+
+private:
+    bool parseLine(std::string_view line, const std::string& baseFolder);
+    bool fail(const std::string& message);
+
+    OptionList options_;
+    OptionList retry_;
+    int collapseFrames_ = 300;
+    std::map<std::string, std::string> phoneTexts_;
+    std::vector<std::string> texts_;
+    std::string error_;
+    int lineNumber_ = 0;
+};
+
+} // namespace sylrecog

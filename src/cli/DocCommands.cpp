@@ -1,0 +1,401 @@
+// Document files from the command line: listing and extracting any document, and building packs and
+// projects from plain files.
+#include "CliCommand.h"
+#include "DocCommandSupport.h"
+#include "JsonWriter.h"
+
+#include "ChunkedContainer.h"
+#include "CmtStreamWriter.h"
+#include "DocumentExtractor.h"
+#include "DocumentListing.h"
+#include "HeadPacks.h"
+#include "ItemFiles.h"
+#include "TimelineJson.h"
+#include "ProjectFile.h"
+#include "ProjectStore.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <tuple>
+#include <filesystem>
+#include <ostream>
+
+namespace {
+
+std::string readWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string hexId(uint32_t id)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", id);
+    return text;
+}
+
+void writeListingJson(JsonWriter& writer, const DocumentListing& listing)
+{
+    writer.beginObject().field("kind", listing.kind);
+    writer.key("version");
+    if (listing.version < 0)
+        writer.null();
+    else
+        writer.value(listing.version);
+    writer.key("properties").beginArray();
+    for (const DocumentListing::Record& record : listing.properties)
+        writer.beginObject()
+            .field("id", record.id)
+            .field("offset", static_cast<unsigned long>(record.offset))
+            .field("length", record.length)
+            .endObject();
+    writer.endArray().key("chunks").beginArray();
+    for (const DocumentListing::Chunk& chunk : listing.chunks) {
+        writer.beginObject()
+            .field("tag", tagText(chunk.tag))
+            .field("offset", static_cast<unsigned long>(chunk.offset))
+            .field("length", chunk.length);
+        if (chunk.tag == tags::BGDN || chunk.tag == tags::ADDN)
+            writer.field("name", chunk.name);
+        writer.endObject();
+    }
+    writer.endArray();
+    if (listing.kind == "project") {
+        writer.key("sections").beginArray();
+        for (const DocumentListing::Section& section : listing.sections) {
+            writer.beginObject()
+                .field("id", section.id)
+                .field("offset", static_cast<unsigned long>(section.offset))
+                .field("length", section.length)
+                .key("content");
+            if (section.content)
+                writeListingJson(writer, *section.content);
+            else
+                writer.null();
+            writer.endObject();
+        }
+        writer.endArray();
+    }
+    writer.field("complete", listing.complete).endObject();
+}
+
+void writeListingText(std::ostream& out, const DocumentListing& listing, const std::string& indent)
+{
+    out << indent << listing.kind << ", version " << listing.version
+        << (listing.complete ? "" : ", incomplete") << "\n";
+    for (const DocumentListing::Record& record : listing.properties)
+        out << indent << "  property " << hexId(record.id) << " at " << record.offset << ", " << record.length
+            << " bytes\n";
+    for (const DocumentListing::Chunk& chunk : listing.chunks)
+        out << indent << "  " << tagText(chunk.tag) << " at " << chunk.offset << ", " << chunk.length
+            << " bytes" << (chunk.name.empty() ? "" : " \"" + chunk.name + "\"") << "\n";
+    for (const DocumentListing::Section& section : listing.sections) {
+        out << indent << "  section " << hexId(section.id) << " at " << section.offset << ", "
+            << section.length << " bytes\n";
+        if (section.content)
+            writeListingText(out, *section.content, indent + "    ");
+    }
+}
+
+int runDocLs(CliArgs& args, CliContext& context)
+{
+    bool json = args.flag("--json");
+    std::string path = args.positionals(1, 1)[0];
+    FileByteSource in;
+    if (!in.open(path))
+        failWithStatus(context, notFoundStatus(path));
+    DocumentListing listing;
+    DocumentStatus status;
+    if (!listDocument(in, path, listing, status))
+        failWithStatus(context, status);
+    if (json) {
+        JsonWriter writer(context.out);
+        writeListingJson(writer, listing); // the writer ends the top-level object with a newline
+    } else {
+        writeListingText(context.out, listing, "");
+    }
+    return 0;
+}
+
+int runDocExtract(CliArgs& args, CliContext& context)
+{
+    std::vector<std::string> positional = args.positionals(2, 2);
+    FileByteSource in;
+    if (!in.open(positional[0]))
+        failWithStatus(context, notFoundStatus(positional[0]));
+    DocumentListing listing;
+    DocumentStatus status;
+    if (!listDocument(in, positional[0], listing, status))
+        failWithStatus(context, status);
+    std::vector<std::filesystem::path> written;
+    if (!extractDocument(in, listing, positional[1], written, status))
+        failWithStatus(context, status);
+    for (const std::filesystem::path& file : written)
+        context.out << file.string() << "\n";
+    if (!listing.complete)
+        failWithStatus(context, endOfFileStatus(positional[0]));
+    return 0;
+}
+
+// Puts a user file into a slot, refusing a file that is not there before anything is written.
+void setUserFile(CliContext& context, ProjectStore& store, const std::optional<std::string>& path,
+                 AssetKind kind)
+{
+    if (!path)
+        return;
+    requireFile(context, *path);
+    if (!store.setAsset(*path, kind, false))
+        throw CliError("path too long: " + *path);
+}
+
+int runHdpCreate(CliArgs& args, CliContext& context)
+{
+    std::optional<std::string> mesh = args.take("--mesh");
+    std::optional<std::string> face = args.take("--face");
+    std::optional<std::string> mask = args.take("--mask");
+    std::optional<std::string> teethTop = args.take("--teeth-top");
+    std::optional<std::string> teethBottom = args.take("--teeth-bottom");
+    std::string out = args.positionals(1, 1)[0];
+    if (!mesh)
+        throw CliError("--mesh HEAD is required");
+    ProjectStore store;
+    TempPathList temporaries;
+    setUserFile(context, store, meshRecordFile(context, *mesh, temporaries), AssetKind::headMesh);
+    setUserFile(context, store, face, AssetKind::faceTexture);
+    setUserFile(context, store, mask, AssetKind::mask);
+    setUserFile(context, store, teethTop, AssetKind::teethTop);
+    setUserFile(context, store, teethBottom, AssetKind::teethBottom);
+    DocumentStatus status;
+    if (!writePack(store, out, DocumentKind::headDefinition, status))
+        failWithStatus(context, status);
+    return 0;
+}
+
+// "NAME=FILE" of --background and --clip.
+std::pair<std::string, std::string> namedFile(const std::string& option, const std::string& value)
+{
+    size_t equals = value.find('=');
+    if (equals == std::string::npos || equals == 0 || equals + 1 == value.size())
+        throw CliError(option + " takes NAME=FILE, not " + value);
+    return {value.substr(0, equals), value.substr(equals + 1)};
+}
+
+ItemTracks readTimelineFile(const CliContext& context, const std::string& path)
+{
+    requireFile(context, path);
+    ItemTracks tracks = readTracksJson(JsonValue::parse(readWholeFile(path)));
+    auto byStart = [](const auto& a, const auto& b) { return a.start < b.start; };
+    std::stable_sort(tracks.visemes.begin(), tracks.visemes.end(), byStart);
+    std::stable_sort(tracks.expressions.begin(), tracks.expressions.end(), byStart);
+    std::stable_sort(tracks.headTurns.begin(), tracks.headTurns.end(), byStart);
+    std::stable_sort(tracks.events.begin(), tracks.events.end(), byStart);
+    std::stable_sort(tracks.sounds.begin(), tracks.sounds.end(), byStart);
+    return tracks;
+}
+
+ContentFlags contentFlagsOf(const ItemTracks& tracks)
+{
+    auto events = [&](uint16_t kind) {
+        return std::any_of(tracks.events.begin(), tracks.events.end(),
+                           [kind](const EventRecord& event) { return event.kind == kind; });
+    };
+    ContentFlags flags;
+    flags.visemes = !tracks.visemes.empty();
+    flags.backgroundEvents = events(EventRecord::background);
+    flags.sounds = !tracks.sounds.empty();
+    flags.expressions = !tracks.expressions.empty();
+    flags.headTurns = !tracks.headTurns.empty();
+    flags.scriptEvents = events(EventRecord::script);
+    flags.markerEvents = events(EventRecord::marker);
+    return flags;
+}
+
+// The track model's item files, written as a save writes them and set as user files.
+void setItemFiles(ProjectStore& store, const ItemTracks& tracks, uint64_t samples, TempPathList& temporaries)
+{
+    const std::tuple<ItemFileKind, AssetKind, const char*> files[] = {
+        {ItemFileKind::visemes, AssetKind::visemes, "vis"},
+        {ItemFileKind::expressions, AssetKind::expressions, "exp"},
+        {ItemFileKind::headTurns, AssetKind::headTurns, "mot"},
+        {ItemFileKind::events, AssetKind::events, "act"},
+        {ItemFileKind::sounds, AssetKind::sounds, "aii"}};
+    for (auto [kind, asset, prefix] : files) {
+        const std::filesystem::path& file = temporaries.make(prefix);
+        // A file that cannot be written leaves its slot empty, so the pack simply lacks that chunk.
+        store.setAsset(writeItemFile(file, tracks, kind, samples) ? file.string() : "", asset, false);
+    }
+}
+
+int runHapCreate(CliArgs& args, CliContext& context)
+{
+    std::optional<std::string> voice = args.take("--voice");
+    std::optional<std::string> timeline = args.take("--timeline");
+    std::vector<std::string> backgrounds = args.takeAll("--background");
+    std::vector<std::string> clips = args.takeAll("--clip");
+    std::string out = args.positionals(1, 1)[0];
+    if (!voice)
+        throw CliError("--voice WAV is required");
+    ItemTracks tracks = timeline ? readTimelineFile(context, *timeline) : ItemTracks{};
+    std::vector<std::pair<std::string, std::string>> pictures, sounds;
+    for (const std::string& value : backgrounds)
+        pictures.push_back(namedFile("--background", value));
+    for (const std::string& value : clips)
+        sounds.push_back(namedFile("--clip", value));
+    if (pictures.size() > AssetList::kCapacity || sounds.size() > AssetList::kCapacity)
+        throw CliError("at most 100 background pictures and 100 sound clips");
+    for (const auto& [name, path] : pictures)
+        requireFile(context, path);
+
+    ProjectStore store;
+    TempPathList temporaries;
+    const std::filesystem::path& converted = temporaries.make("wav");
+    convertVoiceOrFail(context, *voice, converted);
+    store.setAsset(*voice, AssetKind::speech, false); // records the picked file's name
+    store.setAsset(converted.string(), AssetKind::speech, false);
+    setItemFiles(store, tracks, voiceSampleCount(converted), temporaries);
+    store.headAnimationProperties().contentFlags = contentFlagsOf(tracks);
+    for (const auto& [name, path] : pictures)
+        store.addBackground(path, name, false);
+    for (const auto& [name, path] : sounds) {
+        const std::filesystem::path& clip = temporaries.make("wav");
+        convertVoiceOrFail(context, path, clip);
+        store.addSoundClip(clip.string(), name, false);
+    }
+    DocumentStatus status;
+    if (!writePack(store, out, DocumentKind::headAnimation, status))
+        failWithStatus(context, status);
+    return 0;
+}
+
+void readPackOrFail(CliContext& context, ProjectStore& store, const std::string& path, DocumentKind kind)
+{
+    DocumentStatus status;
+    if (!readPack(store, std::filesystem::path(path), kind, status))
+        failWithStatus(context, status);
+}
+
+int runCmpCreate(CliArgs& args, CliContext& context)
+{
+    std::optional<std::string> hdp = args.take("--hdp");
+    std::optional<std::string> hap = args.take("--hap");
+    std::string out = args.positionals(1, 1)[0];
+    if (!hdp || !hap)
+        throw CliError("--hdp and --hap are required");
+    ProjectStore store;
+    readPackOrFail(context, store, *hdp, DocumentKind::headDefinition);
+    readPackOrFail(context, store, *hap, DocumentKind::headAnimation);
+    store.setHeadDefinitionPackName(*hdp);
+    store.setHeadAnimationPackName(*hap);
+    DocumentStatus status;
+    if (!saveProject(store, out, status))
+        failWithStatus(context, status);
+    return 0;
+}
+
+ItemTracks loadTracksFromStore(const ProjectStore& store);
+
+// The tracks of a project or head animation pack, read from the item files it carries.
+ItemTracks loadTracks(CliContext& context, ProjectStore& store, const std::string& path)
+{
+    FileByteSource in;
+    if (!in.open(path))
+        failWithStatus(context, notFoundStatus(path));
+    DocumentStatus status;
+    bool loaded = startsWithSignature(in, DocumentKind::project)
+                      ? loadProject(store, in, path, kLoadProjectProperties | kLoadHeadAnimation, status)
+                      : readPack(store, in, path, DocumentKind::headAnimation, status);
+    if (!loaded)
+        failWithStatus(context, status);
+    return loadTracksFromStore(store);
+}
+
+ItemTracks loadTracksFromStore(const ProjectStore& store)
+{
+    const std::pair<AssetKind, ItemFileKind> files[] = {{AssetKind::visemes, ItemFileKind::visemes},
+                                                        {AssetKind::expressions, ItemFileKind::expressions},
+                                                        {AssetKind::headTurns, ItemFileKind::headTurns},
+                                                        {AssetKind::events, ItemFileKind::events},
+                                                        {AssetKind::sounds, ItemFileKind::sounds}};
+    ItemTracks tracks;
+    for (auto [asset, kind] : files)
+        readItemFile(std::filesystem::path(store.assetPath(asset)), tracks,
+                     kind); // as the editor: each on its own
+    return tracks;
+}
+
+int runTimelineDump(CliArgs& args, CliContext& context)
+{
+    args.flag("--json"); // JSON is the only form
+    std::string path = args.positionals(1, 1)[0];
+    ProjectStore store;
+    ItemTracks tracks = loadTracks(context, store, path);
+    JsonWriter writer(context.out);
+    writeTracksJson(writer, tracks);
+    return 0;
+}
+
+// Gathers what the stream carries from a loaded project.
+StreamInputs streamInputs(const ProjectStore& store, const ItemTracks& tracks)
+{
+    StreamInputs inputs;
+    inputs.voice = store.assetPath(AssetKind::speech);
+    std::string mesh = store.assetPath(AssetKind::headMesh);
+    inputs.writeMesh = [mesh](const std::filesystem::path& path) {
+        std::error_code error;
+        return !mesh.empty() && std::filesystem::copy_file(
+                                    mesh, path, std::filesystem::copy_options::overwrite_existing, error);
+    };
+    inputs.faceTexture = store.assetPath(AssetKind::faceTexture);
+    inputs.mask = store.assetPath(AssetKind::mask);
+    inputs.teethTop = store.assetPath(AssetKind::teethTop);
+    inputs.teethBottom = store.assetPath(AssetKind::teethBottom);
+    for (int i = 0; i < store.backgrounds().count(); ++i)
+        inputs.backgrounds.emplace_back(store.backgrounds().name(i), store.backgrounds().path(i));
+    inputs.visemes = encodeTrack(tracks, ItemFileKind::visemes);
+    inputs.expressions = encodeTrack(tracks, ItemFileKind::expressions);
+    inputs.headTurns = encodeTrack(tracks, ItemFileKind::headTurns);
+    return inputs;
+}
+
+int runCmt(CliArgs& args, CliContext& context)
+{
+    std::vector<std::string> positional = args.positionals(2, 2);
+    std::unique_ptr<SpeechFrameCoder> coder = makeStreamSpeechCoder();
+    if (!coder)
+        throw CliError("this build has no speech coder for the stream file");
+    ProjectStore store;
+    FileByteSource in;
+    if (!in.open(positional[0]))
+        failWithStatus(context, notFoundStatus(positional[0]));
+    DocumentStatus status;
+    if (!loadProject(store, in, positional[0], kLoadAll, status))
+        failWithStatus(context, status);
+    ItemTracks tracks = loadTracksFromStore(store);
+    ConsoleProgress progress;
+    auto report = [&](uint64_t done, uint64_t total) { return progress.report(streamPerMille(done, total)); };
+    if (!writeStreamFile(positional[1], streamInputs(store, tracks), *coder, report, status))
+        failWithMessage(context, kMsgStreamFailed);
+    return 0;
+}
+
+const CliRegistration kDocLs("doc ls", "doc ls FILE [--json]", runDocLs);
+const CliRegistration kDocExtract("doc extract", "doc extract FILE DIR", runDocExtract);
+const CliRegistration kHdpCreate("hdp create",
+                                 "hdp create OUT.hdp --mesh HEAD [--face JPG] [--mask JPG] [--teeth-top JPG] "
+                                 "[--teeth-bottom JPG]",
+                                 runHdpCreate);
+const CliRegistration kTimelineDump("timeline dump", "timeline dump FILE --json", runTimelineDump);
+const CliRegistration
+    kHapCreate("hap create",
+               "hap create OUT.hap --voice WAV [--timeline TIMELINE.json] [--background NAME=JPG]... "
+               "[--clip NAME=WAV]...",
+               runHapCreate);
+const CliRegistration kCmt("cmt", "cmt PROJECT.cmp OUT.cmt", runCmt);
+const CliRegistration kCmpCreate("cmp create", "cmp create OUT.cmp --hdp X.hdp --hap Y.hap", runCmpCreate);
+
+} // namespace

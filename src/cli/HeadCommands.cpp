@@ -1,0 +1,264 @@
+// Head files from the command line: inspect either stored form, convert to the mesh record, and
+// deform a head by FAP values into an OBJ for viewing.
+#include "CHeadModel.h"
+#include "CliCommand.h"
+#include "ContentRoot.h"
+#include "FapTables.h"
+#include "HeadFiles.h"
+#include "JsonWriter.h"
+#include "ObjExport.h"
+#include "TempFile.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::unique_ptr<CHeadModel> loadHead(const std::string& path)
+{
+    std::unique_ptr<CHeadModel> model = readHeadFile(path);
+    if (!model)
+        throw CliError("cannot read head \"" + path + "\" (missing, not a head file, or damaged)");
+    return model;
+}
+
+using PairList = std::vector<std::pair<int, int>>;
+
+PairList eyelidPairs(const CHeadModel& model, int kind)
+{
+    PairList pairs;
+    model.visitEyelidPairs(
+        kind,
+        [](void* context, int key, int partner) {
+            static_cast<PairList*>(context)->emplace_back(key, partner);
+            return 1;
+        },
+        &pairs);
+    return pairs;
+}
+
+std::vector<std::array<int, 3>> editingLines(const CHeadModel& model)
+{
+    std::vector<std::array<int, 3>> lines;
+    model.visitEditingLines(
+        [](void* context, int a, int b, int number) {
+            static_cast<std::vector<std::array<int, 3>>*>(context)->push_back({a, b, number});
+            return 1;
+        },
+        &lines);
+    return lines;
+}
+
+void writePairs(JsonWriter& json, const PairList& pairs)
+{
+    json.beginArray();
+    for (const auto& pair : pairs)
+        json.beginArray().value(pair.first).value(pair.second).endArray();
+    json.endArray();
+}
+
+void writePoint(JsonWriter& json, const Vec3f& p)
+{
+    json.beginArray().value(p.x).value(p.y).value(p.z).endArray();
+}
+
+void writeInfoJson(std::ostream& out, const CHeadModel& model)
+{
+    JsonWriter json(out);
+    json.beginObject().field("vertices", model.vertexCount()).field("triangles", model.faceCount());
+    json.key("feature_points").beginObject();
+    for (int group = 1; group <= kFeatureGroupCount; ++group)
+        for (int k = 1; k <= CHeadModel::pointCount(group - 1); ++k)
+            if (model.getFeaturePoint(group, k) >= 0)
+                json.field(std::to_string(group) + "." + std::to_string(k), model.getFeaturePoint(group, k));
+    json.endObject().key("regions").beginArray();
+    for (int region = 0; region < kRegionCount; ++region) {
+        json.beginArray();
+        for (int k = 0; k < model.regionSize(region); ++k)
+            json.value(model.regionVertex(region, k));
+        json.endArray();
+    }
+    json.endArray().key("eyelid_pairs").beginObject().key("left");
+    writePairs(json, eyelidPairs(model, kEyelidLeft));
+    json.key("right");
+    writePairs(json, eyelidPairs(model, kEyelidRight));
+    json.endObject().key("editing_lines").beginArray();
+    for (const auto& line : editingLines(model))
+        json.beginArray().value(line[0]).value(line[1]).value(line[2]).endArray();
+    Vec3f max, min, span;
+    model.extents(max, min, span);
+    json.endArray().key("extents").beginObject().key("min");
+    writePoint(json, min);
+    json.key("max");
+    writePoint(json, max);
+    json.endObject().endObject();
+    out << "\n";
+}
+
+void writeInfoText(std::ostream& out, const CHeadModel& model)
+{
+    int assigned = 0, regionVertices = 0;
+    for (int group = 1; group <= kFeatureGroupCount; ++group)
+        for (int k = 1; k <= CHeadModel::pointCount(group - 1); ++k)
+            assigned += model.getFeaturePoint(group, k) >= 0;
+    for (int region = 0; region < kRegionCount; ++region)
+        regionVertices += model.regionSize(region);
+    Vec3f max, min, span;
+    model.extents(max, min, span);
+    out << "vertices " << model.vertexCount() << ", triangles " << model.faceCount() << "\n"
+        << "feature points assigned " << assigned << " of " << kFeaturePointCount << "\n"
+        << "region entries " << regionVertices << " in " << kRegionCount << " regions\n"
+        << "eyelid pairs " << eyelidPairs(model, kEyelidLeft).size() << " left, "
+        << eyelidPairs(model, kEyelidRight).size() << " right\n"
+        << "editing lines " << editingLines(model).size() << "\n"
+        << "extents x " << min.x << " .. " << max.x << ", y " << min.y << " .. " << max.y << ", z " << min.z
+        << " .. " << max.z << "\n";
+}
+
+int runHeadInfo(CliArgs& args, CliContext& context)
+{
+    bool json = args.flag("--json");
+    std::vector<std::string> positional = args.positionals(1, 1);
+    std::unique_ptr<CHeadModel> model = loadHead(positional[0]);
+    if (json)
+        writeInfoJson(context.out, *model);
+    else
+        writeInfoText(context.out, *model);
+    return 0;
+}
+
+// Writes through a temporary file beside `target` so a failed write never damages what is there.
+void replaceFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes)
+{
+    std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    ScopedTempFile temp("hm", folder);
+    if (!temp.valid())
+        throw CliError("cannot write into the folder of \"" + target.string() + "\"");
+    {
+        std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out)
+            throw CliError("cannot write \"" + target.string() + "\"");
+    }
+    std::error_code error;
+    std::filesystem::rename(temp.path(), target, error);
+    if (error)
+        throw CliError("cannot replace \"" + target.string() + "\": " + error.message());
+    temp.release();
+}
+
+int runHeadConvert(CliArgs& args, CliContext& context)
+{
+    std::vector<std::string> positional = args.positionals(2, 2);
+    std::unique_ptr<CHeadModel> model = loadHead(positional[0]);
+    replaceFile(positional[1], meshRecordBytes(*model));
+    context.out << "wrote mesh record " << positional[1] << " (" << model->vertexCount() << " vertices, "
+                << model->faceCount() << " triangles)\n";
+    return 0;
+}
+
+int parseInt(const std::string& text, const std::string& option)
+{
+    try {
+        size_t used = 0;
+        int value = std::stoi(text, &used);
+        if (used == text.size())
+            return value;
+    } catch (const std::exception&) {
+    }
+    throw CliError("bad number \"" + text + "\" in " + option);
+}
+
+void applyFapOptions(const std::vector<std::string>& options, FapRow& values)
+{
+    for (const std::string& option : options) {
+        size_t equals = option.find('=');
+        if (equals == std::string::npos)
+            throw CliError("--fap wants N=VALUE, got \"" + option + "\"");
+        int fap = parseInt(option.substr(0, equals), "--fap");
+        if (fap < 1 || fap > kFapCount)
+            throw CliError("FAP number " + std::to_string(fap) + " is outside 1 to 68");
+        values[fap - 1] = parseInt(option.substr(equals + 1), "--fap");
+    }
+}
+
+struct RowChoice {
+    int row = 0;
+    int intensity = 63;
+};
+
+RowChoice parseRowChoice(const std::string& text, const std::string& option, int rowCount)
+{
+    RowChoice choice;
+    size_t colon = text.find(':');
+    choice.row = parseInt(text.substr(0, colon), option);
+    if (colon != std::string::npos)
+        choice.intensity = parseInt(text.substr(colon + 1), option);
+    if (choice.row < 0 || choice.row >= rowCount)
+        throw CliError(option + " row " + std::to_string(choice.row) + " is outside 0 to " +
+                       std::to_string(rowCount - 1));
+    return choice;
+}
+
+// Adds a table row the way the mixer blends it: each entry becomes trunc(w * value + entry).
+void addRow(FapRow& values, const FapRow& row, int intensity, int factor)
+{
+    double weight = intensity / 63.0;
+    for (int i = 0; i < kFapCount; ++i)
+        values[i] = static_cast<int>(std::trunc(weight * (factor * row[i]) + values[i]));
+}
+
+int runHeadObj(CliArgs& args, CliContext& context)
+{
+    bool json = args.flag("--json");
+    std::vector<std::string> faps = args.takeAll("--fap");
+    std::optional<std::string> expression = args.take("--expression");
+    std::optional<std::string> viseme = args.take("--viseme");
+    std::optional<std::string> folder = args.take("--expressions");
+    std::vector<std::string> positional = args.positionals(2, 2);
+
+    FapRow values{};
+    applyFapOptions(faps, values);
+    if (expression) {
+        RowChoice choice = parseRowChoice(*expression, "--expression", kExpressionRowCount);
+        ExpressionRows rows = loadExpressionRows(folder ? std::filesystem::path(*folder)
+                                                        : contentRoot() / "Expressions");
+        addRow(values, rows[choice.row], choice.intensity, 1);
+    }
+    if (viseme) {
+        RowChoice choice = parseRowChoice(*viseme, "--viseme", kVisemeRowCount);
+        addRow(values, storedVisemeRow(choice.row), choice.intensity, 2);
+    }
+
+    std::unique_ptr<CHeadModel> model = loadHead(positional[0]);
+    model->lock();
+    model->saveToSet(1);
+    for (int i = 0; i < kFapCount; ++i)
+        model->setFapValue(i, values[i]);
+    model->deform(true);
+    model->unlock();
+    std::string obj = headAsObj(*model);
+    replaceFile(positional[1], std::vector<std::uint8_t>(obj.begin(), obj.end()));
+    if (json) {
+        float pitch, yaw, roll;
+        model->getHeadPose(pitch, yaw, roll);
+        JsonWriter(context.out).beginObject().field("pitch", pitch).field("yaw", yaw).field("roll", roll).endObject();
+        context.out << "\n";
+    }
+    return 0;
+}
+
+const CliRegistration kHeadInfo("head info", "head info HEAD [--json]", runHeadInfo);
+const CliRegistration kHeadConvert("head convert", "head convert IN OUT", runHeadConvert);
+const CliRegistration kHeadObj("head obj",
+                               "head obj HEAD OUT.obj [--fap N=V]... [--expression ROW[:INTENSITY]] "
+                               "[--viseme ROW[:INTENSITY]] [--expressions DIR] [--json]",
+                               runHeadObj);
+
+} // namespace

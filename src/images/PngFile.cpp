@@ -1,0 +1,85 @@
+#include "PngFile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include <png.h>
+
+namespace {
+
+// Rows in PNG order (top first), bytes red, green, blue, alpha.
+std::vector<uint8_t> toRgbaRows(const uint32_t* pixels, int width, int height, bool bottomUp)
+{
+    std::vector<uint8_t> rows(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    for (int y = 0; y < height; ++y) {
+        int sourceRow = bottomUp ? height - 1 - y : y;
+        const uint32_t* source = pixels + static_cast<size_t>(sourceRow) * static_cast<size_t>(width);
+        uint8_t* out = rows.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
+        for (int x = 0; x < width; ++x, out += 4) {
+            uint32_t p = source[x];
+            out[0] = static_cast<uint8_t>(p >> 16);
+            out[1] = static_cast<uint8_t>(p >> 8);
+            out[2] = static_cast<uint8_t>(p);
+            out[3] = static_cast<uint8_t>(p >> 24);
+        }
+    }
+    return rows;
+}
+
+bool writeImage(const std::string& path, const std::vector<uint8_t>& rows, int width, int height)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGBA;
+    bool ok = png_image_write_to_file(&image, path.c_str(), 0, rows.data(), 0, nullptr) != 0;
+    png_image_free(&image);
+    return ok;
+}
+
+} // namespace
+
+bool writePngBgra(const std::string& path, const uint32_t* pixels, int width, int height, bool bottomUp)
+{
+    if (!pixels || width <= 0 || height <= 0)
+        return false;
+    std::vector<uint8_t> rows = toRgbaRows(pixels, width, height, bottomUp);
+    std::string partial = path + ".partial";
+    if (!writeImage(partial, rows, width, height)) {
+        std::remove(partial.c_str());
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::rename(partial, path, error);
+    if (error) {
+        std::remove(partial.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool readPngBgra(const std::string& path, std::vector<uint32_t>& pixels, int& width, int& height)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return false;
+    image.format = PNG_FORMAT_BGRA;
+    if (static_cast<unsigned long long>(image.width) * image.height > 64ULL * 1024 * 1024) {
+        png_image_free(&image);
+        return false;
+    }
+    pixels.assign(static_cast<size_t>(image.width) * image.height, 0);
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return false;
+    }
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    return true;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Writes width x height 32-bit pixels (bytes blue, green, red, alpha) as an RGBA PNG. Rows are taken
+// bottom row first when `bottomUp` is set, as the software renderer stores them. The file is
+// written beside the target and renamed over it only when complete. Returns false on any failure.
+bool writePngBgra(const std::string& path, const uint32_t* pixels, int width, int height, bool bottomUp);
+
+// Reads any PNG into 32-bit pixels (bytes blue, green, red, alpha), rows top to bottom.
+bool readPngBgra(const std::string& path, std::vector<uint32_t>& pixels, int& width, int& height);

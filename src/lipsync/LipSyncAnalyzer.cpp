@@ -1,0 +1,190 @@
+#include "LipSyncAnalyzer.h"
+
+#include "BlockRecognition.h"
+#include "TrackSplicer.h"
+#include "VoiceDataReader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <new>
+
+namespace {
+
+constexpr auto kMinPoll = std::chrono::milliseconds(10);
+constexpr auto kFirstPoll = std::chrono::milliseconds(200);
+
+} // namespace
+
+std::string lipSyncTimeText(uint64_t milliseconds)
+{
+    const uint64_t seconds = milliseconds / 1000;
+    char text[32];
+    std::snprintf(text, sizeof text, " %02u:%02u:%02u ", static_cast<unsigned>(seconds / 3600),
+                  static_cast<unsigned>(seconds / 60 % 60), static_cast<unsigned>(seconds % 60));
+    return text;
+}
+
+std::string recogniserFolder()
+{
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string(".") : exe.parent_path().string();
+}
+
+LipSyncAnalyzer::LipSyncAnalyzer(IVisemeTrackSink& track, const std::string& voicePath, LipSyncProgress progress,
+                                 ISylRecogniser* recogniser, std::string resourceFile)
+    : sink_(track), voicePath_(voicePath), progress_(std::move(progress)),
+      ownRecogniser_(recogniser ? nullptr : std::make_unique<CSylRecogLibrary>()),
+      recogniser_(recogniser ? recogniser : ownRecogniser_.get()),
+      // An absolute name instead of changing the process's current directory, which other threads share.
+      resourceFile_(resourceFile.empty() ? recogniserFolder() + "/SylRecog.res" : std::move(resourceFile))
+{
+    worker_ = std::thread([this] { workerMain(); });
+}
+
+LipSyncAnalyzer::~LipSyncAnalyzer()
+{
+    stopWorker();
+}
+
+void LipSyncAnalyzer::workerMain()
+{
+    while (waitForEither(quit_, workReady_) == 1) {
+        workReady_.reset();
+        const int count = static_cast<int>(block_.bytes / 2);
+        const bool ok = recogniseBlock(*recogniser_, resourceFile_, block_.samples, count, entries_);
+        block_.result = ok ? 1 : 0;
+        workDone_.set();
+    }
+    workerEnded_ = true;
+    threadExited_.set();
+}
+
+void LipSyncAnalyzer::stopWorker()
+{
+    quit_.set();
+    if (!worker_.joinable())
+        return;
+    if (workerEnded_)
+        threadExited_.set();
+    threadExited_.wait();
+    worker_.join();
+}
+
+bool LipSyncAnalyzer::run()
+{
+    if (ran_)
+        return false;
+    ran_ = true;
+    CVoiceDataReader reader;
+    std::vector<char> buffer;
+    bool ok = false;
+    try {
+        buffer.resize(kBlockBytes);
+        ok = reader.open(voicePath_) && analyseVoice(reader, buffer);
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    stopWorker();
+    return ok;
+}
+
+bool LipSyncAnalyzer::analyseVoice(CVoiceDataReader& reader, std::vector<char>& buffer)
+{
+    const uint32_t total = reader.dataSize();
+    runStart_ = Clock::now();
+    poll_ = kFirstPoll;
+    uint32_t filled = 0;
+    uint32_t offset = 0;
+    while (reader.bytesLeft() > 0) {
+        const uint32_t leftBeforeRead = reader.bytesLeft();
+        uint32_t kept = 0;
+        if (laterBlock_) {
+            // The last 5 s of the previous block open this one, so cut syllables are heard whole.
+            kept = std::min(kOverlapBytes, filled);
+            std::memmove(buffer.data(), buffer.data() + filled - kept, kept);
+            offset += (filled - kept) / 2;
+            updateEstimates(leftBeforeRead, total);
+        }
+        const long got = reader.read(buffer.data() + kept, kBlockBytes - kept);
+        if (got < 0)
+            return false;
+        filled = kept + static_cast<uint32_t>(got);
+        block_.samples = reinterpret_cast<const int16_t*>(buffer.data());
+        block_.bytes = filled;
+        block_.sampleOffset = offset;
+        if (!analyseBlock(reader.bytesLeft(), total))
+            return false;
+        laterBlock_ = true;
+    }
+    return finishProgress();
+}
+
+bool LipSyncAnalyzer::analyseBlock(uint32_t bytesLeft, uint32_t total)
+{
+    block_.result = 0;
+    workDone_.reset();
+    blockStart_ = Clock::now();
+    workReady_.set();
+    for (;;) {
+        if (workerEnded_)
+            workDone_.set(); // a worker that died must not leave us waiting
+        if (workDone_.wait(poll_))
+            break;
+        if (!tickProgress(bytesLeft, total))
+            return false;
+    }
+    workDone_.reset();
+    blockFinish_ = Clock::now();
+    if (block_.result == 0)
+        return false;
+    if (entries_.empty())
+        return true;
+    convertEntries(entries_);
+    mergeBlock(track_, block_.sampleOffset, entries_);
+    entries_.clear();
+    entries_.shrink_to_fit();
+    sink_.setVisemeTrack(track_);
+    return true;
+}
+
+void LipSyncAnalyzer::updateEstimates(uint32_t bytesLeftBeforeRead, uint32_t total)
+{
+    analysedMs_ += std::chrono::duration<double, std::milli>(blockFinish_ - blockStart_).count();
+    const uint32_t consumed = total - bytesLeftBeforeRead;
+    if (consumed == 0)
+        return;
+    const double msPerByte = analysedMs_ / consumed;
+    const auto poll = std::chrono::milliseconds(static_cast<long long>(msPerByte * total * 0.001));
+    // A very fast recogniser would make the poll spin; a very slow one would make cancel sluggish.
+    poll_ = std::clamp(poll, kMinPoll, kFirstPoll);
+    remainingMs_ = msPerByte * bytesLeftBeforeRead;
+}
+
+bool LipSyncAnalyzer::tickProgress(uint32_t bytesLeft, uint32_t total)
+{
+    const double done = total ? (1.0 - static_cast<double>(bytesLeft) / total) * kProgressTotal : 0;
+    if (done <= step_)
+        return true;
+    std::string remaining, elapsed;
+    if (laterBlock_) {
+        remainingMs_ = std::max(0.0, remainingMs_ - static_cast<double>(poll_.count()));
+        remaining = lipSyncTimeText(static_cast<uint64_t>(remainingMs_));
+        const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - runStart_);
+        elapsed = lipSyncTimeText(static_cast<uint64_t>(since.count()));
+    }
+    ++step_;
+    return !progress_ || progress_(step_, kProgressTotal, remaining, elapsed) != 0;
+}
+
+bool LipSyncAnalyzer::finishProgress()
+{
+    while (step_ < kProgressTotal) {
+        ++step_;
+        if (progress_ && progress_(step_, kProgressTotal, "", "") == 0)
+            return false;
+    }
+    return true;
+}

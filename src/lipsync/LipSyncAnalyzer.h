@@ -1,0 +1,95 @@
+#pragma once
+// The lip-sync analysis: reads the voice in 60-s blocks with a 5-s overlap, has a worker thread run the
+// syllable recogniser on each block, and splices the results into the viseme track.
+
+#include "PhonemeEntry.h"
+#include "SylRecogniser.h"
+#include "SyncEvent.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Receives the viseme track after each merged block; the first call replaces whatever the track held.
+class IVisemeTrackSink {
+public:
+    virtual ~IVisemeTrackSink() = default;
+    virtual void setVisemeTrack(const std::vector<TrackPhoneme>& items) = 0;
+};
+
+// (step, total = 1000, remaining-time text, elapsed-time text); a zero result cancels the run.
+using LipSyncProgress =
+    std::function<int(unsigned step, unsigned total, const std::string& remaining, const std::string& elapsed)>;
+
+constexpr uint32_t kBlockBytes = 1920000;   // 60 s of 16 kHz 16-bit samples
+constexpr uint32_t kOverlapBytes = 160000;  // 5 s
+constexpr unsigned kProgressTotal = 1000;
+
+// " hh:mm:ss " of a count of milliseconds.
+std::string lipSyncTimeText(uint64_t milliseconds);
+// The folder of the running program, where "SylRecog.res" is installed beside it.
+std::string recogniserFolder();
+
+class LipSyncAnalyzer {
+public:
+    // recogniser: nullptr for the real library. resourceFile: empty for recogniserFolder()/SylRecog.res.
+    LipSyncAnalyzer(IVisemeTrackSink& track, const std::string& voicePath, LipSyncProgress progress,
+                    ISylRecogniser* recogniser = nullptr, std::string resourceFile = {});
+    ~LipSyncAnalyzer();
+    LipSyncAnalyzer(const LipSyncAnalyzer&) = delete;
+    LipSyncAnalyzer& operator=(const LipSyncAnalyzer&) = delete;
+
+    // Analyses the whole voice; true on success. Runs once per analyser.
+    bool run();
+    size_t producedItems() const { return track_.size(); }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    struct Block {
+        const int16_t* samples = nullptr;
+        uint32_t bytes = 0;
+        uint32_t sampleOffset = 0;
+        std::atomic<int> result{0};
+    };
+
+    void workerMain();
+    bool analyseVoice(class CVoiceDataReader& reader, std::vector<char>& buffer);
+    bool analyseBlock(uint32_t bytesLeft, uint32_t total);
+    bool tickProgress(uint32_t bytesLeft, uint32_t total);
+    bool finishProgress();
+    void updateEstimates(uint32_t bytesLeftBeforeRead, uint32_t total);
+    void stopWorker();
+
+    IVisemeTrackSink& sink_;
+    std::string voicePath_;
+    LipSyncProgress progress_;
+    std::unique_ptr<ISylRecogniser> ownRecogniser_;
+    ISylRecogniser* recogniser_;
+    std::string resourceFile_;
+
+    CSyncEvent workDone_{true};
+    CSyncEvent workReady_{true};
+    CSyncEvent quit_{true};
+    CSyncEvent threadExited_{false};
+    std::atomic<bool> workerEnded_{false};
+    std::thread worker_;
+
+    Block block_;
+    std::vector<PhonemeEntry> entries_;
+    std::vector<TrackPhoneme> track_;
+
+    unsigned step_ = 0;
+    bool laterBlock_ = false;
+    std::chrono::milliseconds poll_{200};
+    double remainingMs_ = 0;
+    double analysedMs_ = 0;
+    Clock::time_point runStart_{};
+    Clock::time_point blockStart_{};
+    Clock::time_point blockFinish_{};
+    bool ran_ = false;
+};

@@ -1,0 +1,21 @@
+#include "CSoftGLContextP3.h"
+#include "CSoftGLContextP4.h"
+#include "RasterizerP4.h"
+#include "SoftGLFactory.h"
+#include "SoftSpans.h"
+
+CSoftGLContextP3::CSoftGLContextP3() : CSoftGLContext(kSmlSse, genericSpanRoutines()) {}
+
+CSoftGLContextP4::CSoftGLContextP4() : CSoftGLContext(kSmlSse, rasterizerP4Spans()) {}
+
+std::unique_ptr<CSoftGLContext> createSoftGLContext(int processorType)
+{
+    switch (processorType) {
+    case 1:
+        return std::make_unique<CSoftGLContextP3>();
+    case 2:
+        return std::make_unique<CSoftGLContextP4>();
+    default:
+        return std::make_unique<CSoftGLContext>();
+    }
+}

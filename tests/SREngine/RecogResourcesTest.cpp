@@ -1,0 +1,90 @@
+#include "Bopomofo.h"
+#include "RecogResources.h"
+
+#include <gtest/gtest.h>
+
+using sylrecog::big5FromCodePoint;
+using sylrecog::big5FromUtf8;
+using sylrecog::CRecogResources;
+
+TEST(Bopomofo, LettersAndToneMarksMapToTheirBig5Codes)
+{
+    const struct {
+        char32_t codePoint;
+        unsigned big5;
+    } cases[] = {{U'ㄅ', 0xA374}, {U'ㄏ', 0xA37E}, {U'ㄐ', 0xA3A1}, {U'ㄙ', 0xA3AA}, {U'ㄚ', 0xA3AB},
+                 {U'ㄦ', 0xA3B7}, {U'ㄩ', 0xA3BA}, {U'˙', 0xA3BB}, {U'ˋ', 0xA3BE}};
+    for (const auto& c : cases)
+        EXPECT_EQ(big5FromCodePoint(c.codePoint), c.big5) << static_cast<unsigned>(c.codePoint);
+    EXPECT_FALSE(big5FromCodePoint(U'a'));
+    EXPECT_FALSE(big5FromCodePoint(0x3104));
+    EXPECT_FALSE(big5FromCodePoint(0x312A));
+}
+
+TEST(Bopomofo, Utf8TextConvertsOnlyWhenWhollyBopomofo)
+{
+    EXPECT_EQ(big5FromUtf8("ㄅㄚ"), std::string("\xA3\x74\xA3\xAB"));
+    EXPECT_EQ(big5FromUtf8(""), std::string());
+    const char* bad[] = {"a", "ㄅx", "\xE3\x84", "\xE3", "\xFF\xFF", "\xE3\x41\x85"};
+    for (const char* text : bad)
+        EXPECT_FALSE(big5FromUtf8(text)) << text;
+}
+
+TEST(RecogResources, ParsesOptionsRetryCollapseAndPhones)
+{
+    CRecogResources res;
+    ASSERT_TRUE(res.parse("model -hmm en-us   # beside the file\n"
+                          "model -allphone /abs/phone.lm\n"
+                          "option -beam 1e-20\noption -lw 2.0\n"
+                          "retry -beam 1e-60\n"
+                          "collapse 250\n"
+                          "phone B ㄅ\nphone P ㄆ\nphone AY ㄚㄧ\nphone V ㄅ\nphone SIL -\n",
+                          "/models"))
+        << res.error();
+    const sylrecog::OptionList expected{
+        {"-hmm", "/models/en-us"}, {"-allphone", "/abs/phone.lm"}, {"-beam", "1e-20"}, {"-lw", "2.0"}};
+    EXPECT_EQ(res.options(), expected);
+    const sylrecog::OptionList retried{
+        {"-hmm", "/models/en-us"}, {"-allphone", "/abs/phone.lm"}, {"-beam", "1e-60"}, {"-lw", "2.0"}};
+    EXPECT_EQ(res.retryOptions(), retried);
+    EXPECT_EQ(res.collapseFrames(), 250);
+    EXPECT_EQ(res.textOfPhone("AY"), std::string("\xA3\xAB\xA3\xB8"));
+    EXPECT_EQ(res.textOfPhone("SIL"), "");
+    EXPECT_EQ(res.textOfPhone("ZZ"), "");
+    EXPECT_EQ(res.texts().size(), 3u); // B and V share a text
+}
+
+TEST(RecogResources, RejectsBadLinesNamingTheLine)
+{
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"phone B ㄅ\nbogus x y\n", "line 2"},
+        {"phone B b\n", "line 1"},
+        {"phone B ㄅㄅㄅㄅㄅㄅㄅ\n", "line 1"},
+        {"phone B ㄅ\ncollapse 0\n", "line 2"},
+        {"phone B ㄅ\ncollapse 12x\n", "line 2"},
+        {"option beam 1\n", "line 1"},
+        {"option -beam\n", "line 1"},
+        {"phone\n", "line 1"},
+        {"option -beam 1\n", "no phone table"},
+    };
+    for (const auto& c : cases) {
+        CRecogResources res;
+        EXPECT_FALSE(res.parse(c.text, "")) << c.text;
+        EXPECT_NE(res.error().find(c.error), std::string::npos) << res.error();
+    }
+}
+
+TEST(RecogResources, InstalledResourceCoversEveryPhoneOfTheModel)
+{
+    CRecogResources res;
+    ASSERT_TRUE(res.load("SylRecog.res")) << res.error();
+    const char* phones[] = {"AA", "AE", "AH", "AO", "AW", "AY", "B",  "CH", "D",  "DH", "EH", "ER", "EY",
+                            "F",  "G",  "HH", "IH", "IY", "JH", "K",  "L",  "M",  "N",  "NG", "OW", "OY",
+                            "P",  "R",  "S",  "SH", "T",  "TH", "UH", "UW", "V",  "W",  "Y",  "Z",  "ZH"};
+    for (const char* phone : phones)
+        EXPECT_EQ(res.textOfPhone(phone).size(), 2u) << phone;
+    EXPECT_EQ(res.textOfPhone("SIL"), "");
+}
