@@ -2,8 +2,7 @@
 // deform a head by FAP values into an OBJ for viewing.
 #include "CHeadModel.h"
 #include "CliCommand.h"
-#include "ContentRoot.h"
-#include "FapTables.h"
+#include "FapOptions.h"
 #include "HeadFiles.h"
 #include "JsonWriter.h"
 #include "ObjExport.h"
@@ -163,78 +162,11 @@ int runHeadConvert(CliArgs& args, CliContext& context)
     return 0;
 }
 
-int parseInt(const std::string& text, const std::string& option)
-{
-    try {
-        size_t used = 0;
-        int value = std::stoi(text, &used);
-        if (used == text.size())
-            return value;
-    } catch (const std::exception&) {
-    }
-    throw CliError("bad number \"" + text + "\" in " + option);
-}
-
-void applyFapOptions(const std::vector<std::string>& options, FapRow& values)
-{
-    for (const std::string& option : options) {
-        size_t equals = option.find('=');
-        if (equals == std::string::npos)
-            throw CliError("--fap wants N=VALUE, got \"" + option + "\"");
-        int fap = parseInt(option.substr(0, equals), "--fap");
-        if (fap < 1 || fap > kFapCount)
-            throw CliError("FAP number " + std::to_string(fap) + " is outside 1 to 68");
-        values[fap - 1] = parseInt(option.substr(equals + 1), "--fap");
-    }
-}
-
-struct RowChoice {
-    int row = 0;
-    int intensity = 63;
-};
-
-RowChoice parseRowChoice(const std::string& text, const std::string& option, int rowCount)
-{
-    RowChoice choice;
-    size_t colon = text.find(':');
-    choice.row = parseInt(text.substr(0, colon), option);
-    if (colon != std::string::npos)
-        choice.intensity = parseInt(text.substr(colon + 1), option);
-    if (choice.row < 0 || choice.row >= rowCount)
-        throw CliError(option + " row " + std::to_string(choice.row) + " is outside 0 to " +
-                       std::to_string(rowCount - 1));
-    return choice;
-}
-
-// Adds a table row the way the mixer blends it: each entry becomes trunc(w * value + entry).
-void addRow(FapRow& values, const FapRow& row, int intensity, int factor)
-{
-    double weight = intensity / 63.0;
-    for (int i = 0; i < kFapCount; ++i)
-        values[i] = static_cast<int>(std::trunc(weight * (factor * row[i]) + values[i]));
-}
-
 int runHeadObj(CliArgs& args, CliContext& context)
 {
     bool json = args.flag("--json");
-    std::vector<std::string> faps = args.takeAll("--fap");
-    std::optional<std::string> expression = args.take("--expression");
-    std::optional<std::string> viseme = args.take("--viseme");
-    std::optional<std::string> folder = args.take("--expressions");
+    FapRow values = takeFapValues(args);
     std::vector<std::string> positional = args.positionals(2, 2);
-
-    FapRow values{};
-    applyFapOptions(faps, values);
-    if (expression) {
-        RowChoice choice = parseRowChoice(*expression, "--expression", kExpressionRowCount);
-        ExpressionRows rows = loadExpressionRows(folder ? std::filesystem::path(*folder)
-                                                        : contentRoot() / "Expressions");
-        addRow(values, rows[choice.row], choice.intensity, 1);
-    }
-    if (viseme) {
-        RowChoice choice = parseRowChoice(*viseme, "--viseme", kVisemeRowCount);
-        addRow(values, storedVisemeRow(choice.row), choice.intensity, 2);
-    }
 
     std::unique_ptr<CHeadModel> model = loadHead(positional[0]);
     model->lock();

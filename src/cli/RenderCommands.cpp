@@ -3,7 +3,7 @@
 #include "CJpegPicture.h"
 #include "CSoftRenderer.h"
 #include "CliCommand.h"
-#include "FapTables.h"
+#include "FapOptions.h"
 #include "HeadFiles.h"
 #include "HeadViewSetup.h"
 #include "PngFile.h"
@@ -23,8 +23,6 @@ struct RenderOptions {
     int width = 256, height = 256;
     int processor = 0;
     std::optional<std::string> face, mask, background;
-    std::vector<std::string> faps;
-    std::optional<std::string> expression, viseme;
 };
 
 void parseSize(const std::string& text, RenderOptions& options)
@@ -60,52 +58,6 @@ CJpegPicture loadSlotPicture(const CliContext& context, const std::string& path,
     return picture;
 }
 
-int parseInt(const std::string& text, const std::string& what)
-{
-    char* end = nullptr;
-    long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || value < -2147483647L || value > 2147483647L)
-        throw CliError(what + ": \"" + text + "\" is not a whole number");
-    return static_cast<int>(value);
-}
-
-// A table row "ROW[:INTENSITY]" added at intensity / 63, as the mixer weights it.
-void addTableRow(const std::string& text, bool viseme, FapRow& values)
-{
-    std::string what = viseme ? "--viseme" : "--expression";
-    size_t colon = text.find(':');
-    int row = parseInt(text.substr(0, colon), what);
-    int intensity = colon == std::string::npos ? 63 : parseInt(text.substr(colon + 1), what);
-    int rows = viseme ? kVisemeRowCount : kExpressionRowCount;
-    if (row < 0 || row >= rows || intensity < 0 || intensity > 63)
-        throw CliError(what + " takes a row 0-" + std::to_string(rows - 1) + " and an intensity 0-63");
-    const FapRow& table = viseme ? storedVisemeRow(row) : builtInExpressionRow(row);
-    double weight = intensity / 63.0;
-    for (int i = 2; i < kFapCount; ++i) {
-        double entry = viseme ? 2.0 * table[static_cast<size_t>(i)] : table[static_cast<size_t>(i)];
-        values[static_cast<size_t>(i)] = static_cast<int>(std::trunc(weight * entry + values[static_cast<size_t>(i)]));
-    }
-}
-
-FapRow buildFapValues(const RenderOptions& options)
-{
-    FapRow values{};
-    if (options.expression)
-        addTableRow(*options.expression, false, values);
-    if (options.viseme)
-        addTableRow(*options.viseme, true, values);
-    for (const std::string& fap : options.faps) {
-        size_t equals = fap.find('=');
-        if (equals == std::string::npos)
-            throw CliError("--fap must be N=VALUE, not \"" + fap + "\"");
-        int number = parseInt(fap.substr(0, equals), "--fap");
-        if (number < 1 || number > kFapCount)
-            throw CliError("--fap numbers run from 1 to 68, not " + std::to_string(number));
-        values[static_cast<size_t>(number - 1)] = parseInt(fap.substr(equals + 1), "--fap");
-    }
-    return values;
-}
-
 void putPictures(CHeadModel& model, const std::optional<CJpegPicture>& face, const std::optional<CJpegPicture>& mask,
                  const std::optional<CJpegPicture>& background)
 {
@@ -128,9 +80,7 @@ int runRender(CliArgs& args, CliContext& context)
     options.face = args.take("--face");
     options.mask = args.take("--mask");
     options.background = args.take("--background");
-    options.faps = args.takeAll("--fap");
-    options.expression = args.take("--expression");
-    options.viseme = args.take("--viseme");
+    FapRow values = takeFapValues(args);
     std::vector<std::string> positional = args.positionals(2, 2);
     std::optional<CJpegPicture> face, mask, background;
     if (options.face)
@@ -139,7 +89,6 @@ int runRender(CliArgs& args, CliContext& context)
         mask = loadSlotPicture(context, *options.mask, true);
     if (options.background)
         background = loadSlotPicture(context, *options.background, false);
-    FapRow values = buildFapValues(options);
     std::unique_ptr<CHeadModel> model = readHeadFile(positional[0]);
     if (!model)
         throw CliError("cannot read the head " + positional[0]);
@@ -165,7 +114,7 @@ int runRender(CliArgs& args, CliContext& context)
 
 const CliRegistration kRender("render",
                               "render HEAD OUT.png [--size WxH] [--face JPG] [--mask JPG] [--background JPG] "
-                              "[--fap N=V]... [--expression ROW[:I]] [--viseme ROW[:I]] [--cpu gen|p3|p4]",
+                              "[--fap N=V]... [--expression ROW[:I]] [--viseme ROW[:I]] [--expressions DIR] [--cpu gen|p3|p4]",
                               runRender);
 
 } // namespace
