@@ -78,7 +78,6 @@ void writeKeys(std::ostream& out, const TimelineData& timeline)
         json.endObject();
     }
     json.endArray();
-    out << "\n";
 }
 
 int headTurns(CliArgs& args, CliContext& context)
@@ -113,7 +112,7 @@ int headTurns(CliArgs& args, CliContext& context)
     return 0;
 }
 
-const CliRegistration kHeadTurns("headturns", "headturns --visemes START:END[,START:END]... [--offset C] [--json]",
-                                 headTurns);
+const CliRegistration
+    kHeadTurns("headturns", "headturns --visemes START:END[,START:END]... [--offset C] [--json]", headTurns);
 
 } // namespace
