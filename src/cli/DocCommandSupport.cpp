@@ -1,5 +1,7 @@
 #include "DocCommandSupport.h"
 
+#include "VoiceConversion.h"
+
 #include "ChunkedContainer.h"
 #include "CmtStreamWriter.h"
 
@@ -97,11 +99,8 @@ uint64_t voiceSampleCount(const std::filesystem::path& wav)
 void convertVoiceOrFail(const CliContext& context, const std::string& in, const std::filesystem::path& out)
 {
     requireFile(context, in);
-    FileByteSource source;
-    uint64_t offset = 0, bytes = 0;
-    std::error_code error;
-    if (!source.open(in) || !findVoiceSamples(source, offset, bytes) ||
-        !std::filesystem::copy_file(in, out, std::filesystem::copy_options::overwrite_existing, error))
+    // The same conversion the import-voice command runs: any PCM WAV to 16 kHz mono 16-bit.
+    if (convertVoice(out, in) != kWavOk)
         failWithMessage(context, 0xE829);
 }
 

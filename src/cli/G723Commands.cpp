@@ -2,6 +2,7 @@
 #include "CliCommand.h"
 
 #include "CG723Encoder.h"
+#include "WavFile.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -14,60 +15,37 @@
 
 namespace {
 
-// A small PCM WAV reader kept here until the audio library offers one.
 struct PcmVoice {
-    int rate = 0;
+    unsigned rate = 0;
     std::vector<std::int16_t> samples;
 };
 
-std::uint32_t le32(const std::vector<unsigned char>& b, std::size_t at)
+// Reads a mono 16-bit PCM WAV at 8 or 16 kHz through the audio library's reader.
+PcmVoice readCoderInput(const std::string& path)
 {
-    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
-           std::uint32_t(b[at + 3]) << 24;
-}
-
-unsigned le16(const std::vector<unsigned char>& b, std::size_t at)
-{
-    return unsigned(b[at]) | unsigned(b[at + 1]) << 8;
-}
-
-// Returns an empty string on success, else the reason the file cannot be used.
-std::string readPcmWav(const std::string& path, PcmVoice& voice)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return "cannot open " + path;
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() < 12 || std::string(bytes.begin(), bytes.begin() + 4) != "RIFF" ||
-        std::string(bytes.begin() + 8, bytes.begin() + 12) != "WAVE")
-        return path + " is not a WAV file";
-    bool haveFormat = false;
-    for (std::size_t pos = 12; pos + 8 <= bytes.size();) {
-        const std::string id(bytes.begin() + long(pos), bytes.begin() + long(pos) + 4);
-        const std::uint64_t size = le32(bytes, pos + 4);
-        const std::size_t body = pos + 8;
-        const std::size_t available = std::size_t(std::min<std::uint64_t>(size, bytes.size() - body));
-        if (id == "fmt " && available >= 16) {
-            const unsigned format = le16(bytes, body);
-            if ((format != 1 && format != 0xFFFE) || le16(bytes, body + 2) != 1 ||
-                le16(bytes, body + 14) != 16)
-                return path + ": only mono 16-bit PCM is supported";
-            voice.rate = int(le32(bytes, body + 4));
-            haveFormat = true;
-        } else if (id == "data") {
-            if (!haveFormat)
-                return path + ": data before format";
-            for (std::size_t i = 0; i + 1 < available; i += 2)
-                voice.samples.push_back(std::int16_t(le16(bytes, body + i)));
+    CWavReader reader;
+    int code = reader.open(path);
+    if (code == kWavOk)
+        code = reader.startData();
+    if (code != kWavOk)
+        throw CliError("cannot read " + path + ": " + wavResultText(code));
+    const WavFormat& format = reader.format();
+    if (format.formatTag != kWavFormatPcm || format.channels != 1 || format.bitsPerSample != 16)
+        throw CliError(path + ": only mono 16-bit PCM is supported");
+    if (format.samplesPerSec != 8000 && format.samplesPerSec != 16000)
+        throw CliError(path + ": the sample rate must be 8000 or 16000 Hz");
+    PcmVoice voice;
+    voice.rate = format.samplesPerSec;
+    // Read piece by piece so that a data chunk cut short by the end of the file still codes what is there.
+    std::vector<std::int16_t> piece(64);
+    for (;;) {
+        std::uint32_t bytesRead = 0;
+        code = reader.read(piece.data(), static_cast<std::uint32_t>(piece.size() * 2), bytesRead);
+        voice.samples.insert(voice.samples.end(), piece.begin(), piece.begin() + bytesRead / 2);
+        if (code != kWavOk || bytesRead == 0)
             break;
-        }
-        pos = body + std::size_t(std::min<std::uint64_t>(size + (size & 1), bytes.size() - body));
     }
-    if (!haveFormat)
-        return path + ": no format chunk";
-    if (voice.rate != 8000 && voice.rate != 16000)
-        return path + ": the sample rate must be 8000 or 16000 Hz";
-    return {};
+    return voice;
 }
 
 // 16 kHz input is halved as the stream writer does it: each pair of samples averaged.
@@ -86,9 +64,7 @@ int runEncode(CliArgs& args, CliContext& context)
 {
     const bool noVad = args.flag("--no-vad");
     std::vector<std::string> paths = args.positionals(2, 2);
-    PcmVoice voice;
-    if (std::string problem = readPcmWav(paths[0], voice); !problem.empty())
-        throw CliError(problem);
+    PcmVoice voice = readCoderInput(paths[0]);
     std::vector<std::int16_t> pcm = toCoderRate(voice);
 
     CG723Encoder encoder(!noVad);

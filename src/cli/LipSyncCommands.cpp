@@ -3,9 +3,12 @@
 #include "JsonWriter.h"
 
 #include "LipSyncAnalyzer.h"
+#include "TempFile.h"
+#include "VoiceConversion.h"
 #include "VoiceDataReader.h"
 
 #include <atomic>
+#include <optional>
 #include <csignal>
 #include <ostream>
 
@@ -80,18 +83,24 @@ int lipsyncCommand(CliArgs& args, CliContext& context)
     const auto positionals = args.positionals(1, 1);
     if (out)
         throw CliError("--out is not available yet: the viseme item file writer is missing");
+    // A voice in any other PCM format is analysed in the voice format, as the import-voice command keeps it.
+    std::string voicePath = positionals[0];
+    std::optional<ScopedTempFile> converted;
     {
         CVoiceDataReader probe;
-        if (!probe.open(positionals[0]))
-            throw CliError("cannot read the voice " + positionals[0]);
-        // Conversion to the voice format belongs to the audio library, which this tool cannot reach yet.
-        if (!probe.isVoiceFormat())
-            throw CliError(positionals[0] + " is not 16 kHz mono 16-bit PCM");
+        if (!probe.open(voicePath))
+            throw CliError("cannot read the voice " + voicePath);
+        if (!probe.isVoiceFormat()) {
+            converted.emplace("wav");
+            if (!converted->valid() || convertVoice(converted->path(), voicePath) != kWavOk)
+                failWithMessage(context, 0xE829);
+            voicePath = converted->path().string();
+        }
     }
     gCancelled = false;
     const auto previous = std::signal(SIGINT, cancelOnInterrupt);
     ItemsSink sink;
-    LipSyncAnalyzer analyzer(sink, positionals[0],
+    LipSyncAnalyzer analyzer(sink, voicePath,
                              [&](unsigned step, unsigned total, const std::string& remaining, const std::string&) {
                                  if (!remaining.empty())
                                      context.err << "\r" << step * 100 / total << "% remaining" << remaining
