@@ -106,7 +106,7 @@ TEST(GoldenImages, ScenesMatchTheStoredPictures)
 {
     const SceneOptions scenes[] = {
         {"ortho-replace", false, 0, true, false},
-        {"perspective-blend", true, kSglBlend, true, false},
+        {"frustum-blend", true, kSglBlend, true, false},
         {"ortho-smooth", false, -1, true, true},
     };
     const bool update = std::getenv("CM_UPDATE_GOLDEN") != nullptr;
