@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 class ResourceLibrary;
 
@@ -31,6 +32,10 @@ using CliHandler = int (*)(CliArgs& args, CliContext& context);
 struct CliRegistration {
     CliRegistration(const char* words, const char* usage, CliHandler handler);
 };
+
+// Runs another registered command in-process, as if its words had been typed; errors propagate as
+// CliError. Lets one command be made of others without repeating them.
+int runSubcommand(const std::vector<std::string>& words, CliContext& context);
 
 // Throws the resource string `id` (formatted with printf arguments) as a CliError.
 template <typename... Args>

@@ -63,6 +63,16 @@ CliRegistration::CliRegistration(const char* words, const char* usage, CliHandle
     registry()[words] = CommandEntry{usage, handler};
 }
 
+int runSubcommand(const std::vector<std::string>& words, CliContext& context)
+{
+    size_t wordCount = 0;
+    const CommandEntry* command = findCommand(words, wordCount);
+    if (!command)
+        throw CliError("no command named \"" + (words.empty() ? std::string() : words[0]) + "\"");
+    CliArgs args(std::vector<std::string>(words.begin() + static_cast<long>(wordCount), words.end()));
+    return command->handler(args, context);
+}
+
 int main(int argc, char** argv)
 {
     ResourceLibrary resources;
