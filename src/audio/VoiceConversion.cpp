@@ -176,14 +176,7 @@ int Conversion::run(const std::filesystem::path& destination, const std::filesys
     reader_.close();
     if (!writerOpen_)
         return code;
-    const int finished = writer_.finish(code == kWavOk ? std::uint32_t(written_ / 2) : 0);
-    if (code == kWavOk)
-        code = finished;
-    if (code != kWavOk) {
-        std::error_code ignored;
-        std::filesystem::remove(destination, ignored);
-    }
-    return code;
+    return writer_.finishOrRemove(code, std::uint32_t(written_ / 2), destination);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <system_error>
 
 namespace {
 
@@ -151,7 +152,18 @@ int CWavReader::startData()
         return code;
     if (!seekTo(file_, body))
         return kWavTruncatedData;
+    dataStart_ = body;
     dataSize_ = remaining_ = size;
+    return kWavOk;
+}
+
+int CWavReader::seekData(std::uint32_t offset)
+{
+    if (!file_ || dataStart_ == 0)
+        return kWavCannotOpen;
+    if (offset > dataSize_ || !seekTo(file_, dataStart_ + offset))
+        return kWavTruncatedData;
+    remaining_ = dataSize_ - offset;
     return kWavOk;
 }
 
@@ -175,7 +187,7 @@ void CWavReader::close()
     if (file_)
         std::fclose(file_);
     file_ = nullptr;
-    fileSize_ = riffEnd_ = 0;
+    fileSize_ = riffEnd_ = dataStart_ = 0;
     dataSize_ = remaining_ = 0;
 }
 
@@ -284,4 +296,16 @@ int CWavWriter::finish(std::uint32_t sampleCount)
         error_ = kWavCannotWrite;
     file_ = nullptr;
     return error_;
+}
+
+int CWavWriter::finishOrRemove(int code, std::uint32_t sampleCount, const std::filesystem::path& path)
+{
+    const int finished = finish(code == kWavOk ? sampleCount : 0);
+    if (code == kWavOk)
+        code = finished;
+    if (code != kWavOk) {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
+    return code;
 }

@@ -52,6 +52,9 @@ public:
     int startData();
     // Reads at most `count` bytes, never more than remain in the data chunk. `bytesRead` is 0 on error.
     int read(void* buffer, std::uint32_t count, std::uint32_t& bytesRead);
+    // Moves to `offset` bytes past the first sample; the remaining count follows. An offset past the
+    // data end gives kWavTruncatedData and changes nothing.
+    int seekData(std::uint32_t offset);
     void close();
 
     const WavFormat& format() const { return format_; }
@@ -68,6 +71,7 @@ private:
     std::uint64_t fileSize_ = 0;
     std::uint64_t riffEnd_ = 0;
     WavFormat format_;
+    std::uint64_t dataStart_ = 0;
     std::uint32_t dataSize_ = 0;
     std::uint32_t remaining_ = 0;
 };
@@ -86,6 +90,9 @@ public:
     int write(const void* samples, std::size_t count);
     // Fixes the chunk sizes, stores `sampleCount` in "fact" and closes the file, in every case.
     int finish(std::uint32_t sampleCount);
+    // Ends a write that went as far as `code` says: finishes with `sampleCount` on success, else closes the
+    // file and removes `path` so that a failed or cancelled write leaves nothing behind. Returns the final code.
+    int finishOrRemove(int code, std::uint32_t sampleCount, const std::filesystem::path& path);
 
 private:
     int flush();

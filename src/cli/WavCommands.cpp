@@ -4,6 +4,7 @@
 #include "JsonWriter.h"
 #include "TempFile.h"
 #include "VoiceConversion.h"
+#include "WavOutput.h"
 #include "WavFile.h"
 
 #include <cstdio>
@@ -14,13 +15,6 @@
 
 namespace {
 
-std::string resultText(int code)
-{
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%X", unsigned(code));
-    return std::string(hex) + " (" + wavResultText(code) + ")";
-}
-
 int runWavInfo(CliArgs& args, CliContext& context)
 {
     const bool json = args.flag("--json");
@@ -30,7 +24,7 @@ int runWavInfo(CliArgs& args, CliContext& context)
     if (code == kWavOk)
         code = reader.startData();
     if (code != kWavOk)
-        throw CliError("cannot read " + path + ": result " + resultText(code));
+        throw CliError("cannot read " + path + ": result " + wavResultLine(code));
     const WavFormat& f = reader.format();
     const unsigned long samples = reader.dataSize() / f.blockAlign;
     if (!json) {
@@ -58,21 +52,10 @@ int runWavInfo(CliArgs& args, CliContext& context)
 int runVoiceConvert(CliArgs& args, CliContext&)
 {
     const auto paths = args.positionals(2, 2);
-    const std::filesystem::path destination = paths[1];
-    ScopedTempFile staging("wav", destination.parent_path().empty() ? "." : destination.parent_path());
-    if (!staging.valid())
-        throw CliError("cannot write " + paths[1] + ": result " + resultText(kWavCannotWrite));
-    ConsoleProgress console;
-    const int code = convertVoice(staging.path(), paths[0], [&](std::uint64_t position, std::uint64_t total) {
-        return console.report(progressPerMille(position, total));
-    });
-    if (code != kWavOk)
-        throw CliError("cannot convert " + paths[0] + ": result " + resultText(code));
-    std::error_code error;
-    std::filesystem::rename(staging.path(), destination, error);
-    if (error)
-        throw CliError("cannot write " + paths[1] + ": " + error.message());
-    staging.release();
+    writeWavInPlace(paths[1], "cannot convert " + paths[0],
+                    [&](const std::filesystem::path& staging, const WavProgress& progress) {
+                        return convertVoice(staging, paths[0], progress);
+                    });
     return 0;
 }
 
