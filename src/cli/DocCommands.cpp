@@ -13,12 +13,17 @@
 #include "TimelineJson.h"
 #include "ProjectFile.h"
 #include "ProjectStore.h"
+#include "StreamProjectInputs.h"
+#include "TimelineItemFiles.h"
+
+#include "CHeadModel.h"
+#include "PhonemeTables.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <tuple>
 #include <filesystem>
 #include <ostream>
 
@@ -185,62 +190,28 @@ std::pair<std::string, std::string> namedFile(const std::string& option, const s
     return {value.substr(0, equals), value.substr(equals + 1)};
 }
 
-ItemTracks readTimelineFile(const CliContext& context, const std::string& path)
+ItemNameTables itemNames()
+{
+    ItemNameTables names = builtInItemNames();
+    names.visemeShortName = visemeShortName;
+    return names;
+}
+
+void readTimelineFile(const CliContext& context, const std::string& path, TimelineData& timeline)
 {
     requireFile(context, path);
-    ItemTracks tracks = readTracksJson(JsonValue::parse(readWholeFile(path)));
-    auto byStart = [](const auto& a, const auto& b) { return a.start < b.start; };
-    std::stable_sort(tracks.visemes.begin(), tracks.visemes.end(), byStart);
-    std::stable_sort(tracks.expressions.begin(), tracks.expressions.end(), byStart);
-    std::stable_sort(tracks.headTurns.begin(), tracks.headTurns.end(), byStart);
-    std::stable_sort(tracks.events.begin(), tracks.events.end(), byStart);
-    std::stable_sort(tracks.sounds.begin(), tracks.sounds.end(), byStart);
-    return tracks;
-}
-
-ContentFlags contentFlagsOf(const ItemTracks& tracks)
-{
-    auto events = [&](uint16_t kind) {
-        return std::any_of(tracks.events.begin(), tracks.events.end(),
-                           [kind](const EventRecord& event) { return event.kind == kind; });
-    };
-    ContentFlags flags;
-    flags.visemes = !tracks.visemes.empty();
-    flags.backgroundEvents = events(EventRecord::background);
-    flags.sounds = !tracks.sounds.empty();
-    flags.expressions = !tracks.expressions.empty();
-    flags.headTurns = !tracks.headTurns.empty();
-    flags.scriptEvents = events(EventRecord::script);
-    flags.markerEvents = events(EventRecord::marker);
-    return flags;
-}
-
-// The track model's item files, written as a save writes them and set as user files.
-void setItemFiles(ProjectStore& store, const ItemTracks& tracks, uint64_t samples, TempPathList& temporaries)
-{
-    const std::tuple<ItemFileKind, AssetKind, const char*> files[] = {
-        {ItemFileKind::visemes, AssetKind::visemes, "vis"},
-        {ItemFileKind::expressions, AssetKind::expressions, "exp"},
-        {ItemFileKind::headTurns, AssetKind::headTurns, "mot"},
-        {ItemFileKind::events, AssetKind::events, "act"},
-        {ItemFileKind::sounds, AssetKind::sounds, "aii"}};
-    for (auto [kind, asset, prefix] : files) {
-        const std::filesystem::path& file = temporaries.make(prefix);
-        // A file that cannot be written leaves its slot empty, so the pack simply lacks that chunk.
-        store.setAsset(writeItemFile(file, tracks, kind, samples) ? file.string() : "", asset, false);
-    }
+    readTimelineJson(JsonValue::parse(readWholeFile(path)), timeline, itemNames());
 }
 
 int runHapCreate(CliArgs& args, CliContext& context)
 {
     std::optional<std::string> voice = args.take("--voice");
-    std::optional<std::string> timeline = args.take("--timeline");
+    std::optional<std::string> timelineJson = args.take("--timeline");
     std::vector<std::string> backgrounds = args.takeAll("--background");
     std::vector<std::string> clips = args.takeAll("--clip");
     std::string out = args.positionals(1, 1)[0];
     if (!voice)
         throw CliError("--voice WAV is required");
-    ItemTracks tracks = timeline ? readTimelineFile(context, *timeline) : ItemTracks{};
     std::vector<std::pair<std::string, std::string>> pictures, sounds;
     for (const std::string& value : backgrounds)
         pictures.push_back(namedFile("--background", value));
@@ -256,9 +227,15 @@ int runHapCreate(CliArgs& args, CliContext& context)
     const std::filesystem::path& converted = temporaries.make("wav");
     convertVoiceOrFail(context, *voice, converted);
     store.setAsset(*voice, AssetKind::speech, false); // records the picked file's name
-    store.setAsset(converted.string(), AssetKind::speech, false);
-    setItemFiles(store, tracks, voiceSampleCount(converted), temporaries);
-    store.headAnimationProperties().contentFlags = contentFlagsOf(tracks);
+    TimelineData timeline;
+    if (!timeline.setVoice(converted,
+                           static_cast<int32_t>(std::min<uint64_t>(voiceSampleCount(converted), INT32_MAX))))
+        throw CliError("no working copy of the voice could be made");
+    if (timelineJson)
+        readTimelineFile(context, *timelineJson, timeline);
+    TimelineSaveFiles itemFiles;
+    if (!itemFiles.stage(store, timeline))
+        throw CliError("no temporary file could be made");
     for (const auto& [name, path] : pictures)
         store.addBackground(path, name, false);
     for (const auto& [name, path] : sounds) {
@@ -297,10 +274,8 @@ int runCmpCreate(CliArgs& args, CliContext& context)
     return 0;
 }
 
-ItemTracks loadTracksFromStore(const ProjectStore& store);
-
-// The tracks of a project or head animation pack, read from the item files it carries.
-ItemTracks loadTracks(CliContext& context, ProjectStore& store, const std::string& path)
+// The timeline of a project or head animation pack, as applying it in the editor fills it.
+void loadTimeline(CliContext& context, ProjectStore& store, const std::string& path, TimelineData& timeline)
 {
     FileByteSource in;
     if (!in.open(path))
@@ -311,21 +286,8 @@ ItemTracks loadTracks(CliContext& context, ProjectStore& store, const std::strin
                       : readPack(store, in, path, DocumentKind::headAnimation, status);
     if (!loaded)
         failWithStatus(context, status);
-    return loadTracksFromStore(store);
-}
-
-ItemTracks loadTracksFromStore(const ProjectStore& store)
-{
-    const std::pair<AssetKind, ItemFileKind> files[] = {{AssetKind::visemes, ItemFileKind::visemes},
-                                                        {AssetKind::expressions, ItemFileKind::expressions},
-                                                        {AssetKind::headTurns, ItemFileKind::headTurns},
-                                                        {AssetKind::events, ItemFileKind::events},
-                                                        {AssetKind::sounds, ItemFileKind::sounds}};
-    ItemTracks tracks;
-    for (auto [asset, kind] : files)
-        readItemFile(std::filesystem::path(store.assetPath(asset)), tracks,
-                     kind); // as the editor: each on its own
-    return tracks;
+    // As in the editor, a damaged item file costs its own track only.
+    loadTimelineFromStore(store, timeline, itemNames());
 }
 
 int runTimelineDump(CliArgs& args, CliContext& context)
@@ -333,33 +295,11 @@ int runTimelineDump(CliArgs& args, CliContext& context)
     args.flag("--json"); // JSON is the only form
     std::string path = args.positionals(1, 1)[0];
     ProjectStore store;
-    ItemTracks tracks = loadTracks(context, store, path);
+    TimelineData timeline;
+    loadTimeline(context, store, path, timeline);
     JsonWriter writer(context.out);
-    writeTracksJson(writer, tracks);
+    writeTimelineJson(writer, timeline);
     return 0;
-}
-
-// Gathers what the stream carries from a loaded project.
-StreamInputs streamInputs(const ProjectStore& store, const ItemTracks& tracks)
-{
-    StreamInputs inputs;
-    inputs.voice = store.assetPath(AssetKind::speech);
-    std::string mesh = store.assetPath(AssetKind::headMesh);
-    inputs.writeMesh = [mesh](const std::filesystem::path& path) {
-        std::error_code error;
-        return !mesh.empty() && std::filesystem::copy_file(
-                                    mesh, path, std::filesystem::copy_options::overwrite_existing, error);
-    };
-    inputs.faceTexture = store.assetPath(AssetKind::faceTexture);
-    inputs.mask = store.assetPath(AssetKind::mask);
-    inputs.teethTop = store.assetPath(AssetKind::teethTop);
-    inputs.teethBottom = store.assetPath(AssetKind::teethBottom);
-    for (int i = 0; i < store.backgrounds().count(); ++i)
-        inputs.backgrounds.emplace_back(store.backgrounds().name(i), store.backgrounds().path(i));
-    inputs.visemes = encodeTrack(tracks, ItemFileKind::visemes);
-    inputs.expressions = encodeTrack(tracks, ItemFileKind::expressions);
-    inputs.headTurns = encodeTrack(tracks, ItemFileKind::headTurns);
-    return inputs;
 }
 
 int runCmt(CliArgs& args, CliContext& context)
@@ -368,6 +308,9 @@ int runCmt(CliArgs& args, CliContext& context)
     std::unique_ptr<SpeechFrameCoder> coder = makeStreamSpeechCoder();
     if (!coder)
         throw CliError("this build has no speech coder for the stream file");
+    // Ctrl+C is caught from here on: arriving while the project loads, it must still let the files the
+    // load extracted be deleted, and it cancels the stream at its first block.
+    ConsoleProgress progress;
     ProjectStore store;
     FileByteSource in;
     if (!in.open(positional[0]))
@@ -375,10 +318,11 @@ int runCmt(CliArgs& args, CliContext& context)
     DocumentStatus status;
     if (!loadProject(store, in, positional[0], kLoadAll, status))
         failWithStatus(context, status);
-    ItemTracks tracks = loadTracksFromStore(store);
-    ConsoleProgress progress;
+    TimelineData timeline;
+    loadTimelineFromStore(store, timeline, itemNames());
+    std::unique_ptr<CHeadModel> head = headModelOf(store);
     auto report = [&](uint64_t done, uint64_t total) { return progress.report(streamPerMille(done, total)); };
-    if (!writeStreamFile(positional[1], streamInputs(store, tracks), *coder, report, status))
+    if (!writeStreamFile(positional[1], streamInputsOf(store, timeline, head.get()), *coder, report, status))
         failWithMessage(context, kMsgStreamFailed);
     return 0;
 }

@@ -2,39 +2,41 @@
 
 #include "CliCommand.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace {
 
-void writeVisemes(JsonWriter& writer, const std::vector<VisemeRecord>& visemes)
+void writeVisemes(JsonWriter& writer, const TrackArray<VisemeItem>& visemes)
 {
     writer.key("visemes").beginArray();
-    for (const VisemeRecord& item : visemes)
+    for (const VisemeItem& item : visemes.records())
         writer.beginObject()
             .field("start", item.start)
             .field("end", item.end)
             .field("viseme", static_cast<unsigned>(item.viseme))
             .field("weight", item.weight)
-            .field("phoneme", 0) // the item file does not carry the phoneme fields
-            .field("label", "")
-            .field("syllable", "")
-            .field("symbol", "")
+            .field("phoneme", static_cast<int>(item.phonemeCode))
+            .field("label", fieldText(item.phonemeLabel))
+            .field("syllable", fieldText(item.syllable))
+            .field("symbol", fieldText(item.symbol))
+            .field("name", fieldText(item.visemeShortName))
             .endObject();
     writer.endArray();
 }
 
-void writeEvents(JsonWriter& writer, const std::vector<EventRecord>& events)
+void writeEvents(JsonWriter& writer, const TrackArray<EventItem>& events)
 {
     writer.key("events").beginArray();
-    for (const EventRecord& item : events) {
-        writer.beginObject().field("time", item.start).field("kind", static_cast<unsigned>(item.kind));
-        bool script = item.kind == EventRecord::script;
-        writer.field("type", script ? item.type : "")
-            .field("parameter", script ? item.parameter : "")
-            .field("name", script ? "" : item.text);
+    for (const EventItem& item : events.records()) {
+        writer.beginObject().field("time", item.start).field("kind", item.kind);
+        bool script = item.kind == kScriptEvent;
+        writer.field("type", script ? fieldText(item.script.type) : "")
+            .field("parameter", script ? fieldText(item.script.parameter) : "")
+            .field("name", script ? "" : fieldText(item.name));
         if (script)
-            writer.field("command", static_cast<unsigned>(item.command));
+            writer.field("command", static_cast<unsigned>(item.script.choice & 0xFFFF));
         writer.endObject();
     }
     writer.endArray();
@@ -90,35 +92,36 @@ void readSpan(const JsonValue& item, uint32_t& start, uint32_t& end)
 
 } // namespace
 
-void writeTracksJson(JsonWriter& writer, const ItemTracks& tracks)
+void writeTimelineJson(JsonWriter& writer, const TimelineData& timeline)
 {
     writer.beginObject();
-    writeVisemes(writer, tracks.visemes);
+    writeVisemes(writer, timeline.visemes());
     writer.key("expressions").beginArray();
-    for (const ExpressionRecord& item : tracks.expressions)
+    for (const ExpressionItem& item : timeline.expressions().records())
         writer.beginObject()
             .field("start", item.start)
             .field("end", item.end)
-            .field("expression", static_cast<unsigned>(item.expression))
+            .field("expression", item.expression)
             .field("intensity", item.intensity)
+            .field("name", fieldText(item.name))
             .endObject();
     writer.endArray().key("headturns").beginArray();
-    for (const HeadTurnRecord& item : tracks.headTurns)
+    for (const HeadTurnKey& item : timeline.headTurns().records())
         writer.beginObject()
             .field("start", item.start)
             .field("end", item.end)
-            .field("a", static_cast<int>(item.angleA))
-            .field("b", static_cast<int>(item.angleB))
-            .field("c", static_cast<int>(item.angleC))
+            .field("a", item.angle_a)
+            .field("b", item.angle_b)
+            .field("c", item.angle_c)
             .endObject();
     writer.endArray();
-    writeEvents(writer, tracks.events);
+    writeEvents(writer, timeline.events());
     writer.key("sounds").beginArray();
-    for (const SoundRecord& item : tracks.sounds)
+    for (const SoundItem& item : timeline.sounds().records())
         writer.beginObject()
             .field("start", item.start)
             .field("end", item.end)
-            .field("clip", item.clip)
+            .field("clip", fieldText(item.name))
             .field("volume", item.volume)
             .endObject();
     writer.endArray().endObject();
@@ -169,5 +172,19 @@ ItemTracks readTracksJson(const JsonValue& root)
         record.volume = static_cast<int32_t>(integer(item, "volume", 0, 100, 100));
         tracks.sounds.push_back(record);
     }
+    auto byStart = [](const auto& a, const auto& b) { return a.start < b.start; };
+    std::stable_sort(tracks.visemes.begin(), tracks.visemes.end(), byStart);
+    std::stable_sort(tracks.expressions.begin(), tracks.expressions.end(), byStart);
+    std::stable_sort(tracks.headTurns.begin(), tracks.headTurns.end(), byStart);
+    std::stable_sort(tracks.events.begin(), tracks.events.end(), byStart);
+    std::stable_sort(tracks.sounds.begin(), tracks.sounds.end(), byStart);
     return tracks;
+}
+
+void readTimelineJson(const JsonValue& root, TimelineData& timeline, const ItemNameTables& names)
+{
+    ItemTracks tracks = readTracksJson(root);
+    for (ItemFileKind kind : {ItemFileKind::visemes, ItemFileKind::expressions, ItemFileKind::headTurns,
+                              ItemFileKind::events, ItemFileKind::sounds})
+        trackIntoTimeline(tracks, kind, timeline, names);
 }

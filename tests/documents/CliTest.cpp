@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 using namespace doctest;
 using testsupport::runCommand;
@@ -31,6 +32,27 @@ std::string command(std::initializer_list<std::string> words)
         line.append(word);
     }
     return line;
+}
+
+// The smallest whole mesh record: one triangle, no feature points, regions, eyelid pairs or lines.
+Bytes triangleMeshRecord()
+{
+    Bytes record;
+    putU32(record, 3);
+    putU32(record, 1);
+    const float corners[] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    for (float value : corners) {
+        uint32_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        putU32(record, bits);
+    }
+    for (uint32_t value : {0u, 1u, 2u, 0u, 0u, 0u, 0u, 0u, 0u, 0u})
+        putU32(record, value);
+    for (int i = 0; i < 84; ++i)
+        putU32(record, 0xFFFFFFFF);
+    for (int i = 0; i < 18 + 3; ++i)
+        putU32(record, 0);
+    return record;
 }
 
 } // namespace
@@ -117,6 +139,12 @@ TEST(DocCommands, RefusalsNameTheirMessageAndWriteNothing)
     putChunk(refused, "SPCW", patternBytes(4));
     writeFile(folder / "refused.hdp", refused);
     writeFile(folder / "junk.cmp", patternBytes(100));
+    Bytes newerProject;
+    putText(newerProject, "Quillmere Chattermask Project File");
+    newerProject.push_back(0);
+    putU16(newerProject, 10);
+    putU32(newerProject, 0xFFF0);
+    writeFile(folder / "new.cmp", newerProject);
     struct Case {
         std::string command;
         std::string message;
@@ -133,6 +161,11 @@ TEST(DocCommands, RefusalsNameTheirMessageAndWriteNothing)
         {command({"doc extract", quoted(folder / "junk.cmp"), quoted(folder / "out")}), "0xE823"},
         {command({"hdp create", quoted(folder / "out.hdp"), "--mesh", quoted(folder / "missing.mesh")}),
          "not found"},
+        {command({"cmt", quoted(folder / "junk.cmp"), quoted(folder / "out.cmt")}), "0xE820"},
+        {command({"timeline dump", quoted(folder / "new.cmp")}), "0xE821"},
+        {command({"cmt", quoted(folder / "new.cmp"), quoted(folder / "out.cmt")}), "0xE821"},
+        {command({"hap create", quoted(folder / "out.hap"), "--voice", quoted(folder / "junk.cmp")}),
+         "0xE829"},
     };
     for (const Case& c : cases) {
         auto result = runCommand(c.command);
@@ -142,6 +175,9 @@ TEST(DocCommands, RefusalsNameTheirMessageAndWriteNothing)
     EXPECT_FALSE(std::filesystem::exists(folder / "out.cmp"));
     EXPECT_FALSE(std::filesystem::exists(folder / "out.hdp"));
     EXPECT_FALSE(std::filesystem::exists(folder / "out"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.cmt"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.hap"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 5); // no stray files
 }
 
 TEST(DocCommands, TimelineSurvivesAHeadAnimationAndAProject)
@@ -150,7 +186,8 @@ TEST(DocCommands, TimelineSurvivesAHeadAnimationAndAProject)
     writeVoice(folder / "voice.wav", std::vector<int16_t>(16000, 100));
     writeFile(folder / "sky.jpg", patternBytes(30));
     const std::string timeline =
-        R"({"visemes":[{"start":0,"end":800,"viseme":3,"weight":60,"phoneme":0,"label":"","syllable":"","symbol":""}],)"
+        R"({"visemes":[{"start":0,"end":800,"viseme":3,"weight":60,"phoneme":14,"label":"[b]","syllable":"",)"
+        R"("symbol":""}],)"
         R"("expressions":[{"start":0,"end":16000,"expression":2,"intensity":40}],)"
         R"("headturns":[{"start":0,"end":8000,"a":-10,"b":20,"c":5}],)"
         R"("events":[{"time":100,"kind":0,"type":"URL","parameter":"http://x/","name":"","command":7},)"
@@ -164,7 +201,17 @@ TEST(DocCommands, TimelineSurvivesAHeadAnimationAndAProject)
     ASSERT_EQ(made.status, 0) << made.err;
     auto dumped = runCommand(command({"timeline dump", quoted(folder / "a.hap"), "--json"}));
     ASSERT_EQ(dumped.status, 0) << dumped.err;
-    EXPECT_EQ(dumped.out, timeline + "\n");
+    // Every stored field comes back; the names are derived from the numbers, and the phoneme fields,
+    // which no document stores, come back unknown and empty.
+    const std::string expected =
+        R"({"visemes":[{"start":0,"end":800,"viseme":3,"weight":60,"phoneme":255,"label":"","syllable":"",)"
+        R"("symbol":"","name":"TD"}],)"
+        R"("expressions":[{"start":0,"end":16000,"expression":2,"intensity":40,"name":"Sadness"}],)"
+        R"("headturns":[{"start":0,"end":8000,"a":-10,"b":20,"c":5}],)"
+        R"("events":[{"time":100,"kind":0,"type":"URL","parameter":"http://x/","name":"","command":7},)"
+        R"({"time":200,"kind":2,"type":"","parameter":"","name":"here"}],)"
+        R"("sounds":[{"start":0,"end":4000,"clip":"bell","volume":80}]})";
+    EXPECT_EQ(dumped.out, expected + "\n");
 
     writeFile(folder / "a.hdp", packStart(DocumentKind::headDefinition));
     auto project = runCommand(command({"cmp create", quoted(folder / "p.cmp"), "--hdp",
@@ -177,6 +224,75 @@ TEST(DocCommands, TimelineSurvivesAHeadAnimationAndAProject)
         EXPECT_NE(listed.out.find(expected), std::string::npos) << expected;
 }
 
+TEST(DocCommands, StreamWritesItsMeshFromTheHeadModel)
+{
+    testsupport::TempDir folder;
+    writeVoice(folder / "voice.wav", std::vector<int16_t>(8000, 300));
+    writeFile(folder / "head.mesh", triangleMeshRecord());
+    writeFile(folder / "junk.mesh", patternBytes(64));
+    auto run = [&](const std::string& line) {
+        auto result = runCommand(line);
+        EXPECT_EQ(result.status, 0) << line << "\n" << result.err;
+    };
+    run(command({"hap create", quoted(folder / "a.hap"), "--voice", quoted(folder / "voice.wav")}));
+    for (const char* mesh : {"head", "junk"}) {
+        std::string name(mesh);
+        run(command(
+            {"hdp create", quoted(folder / (name + ".hdp")), "--mesh", quoted(folder / (name + ".mesh"))}));
+        run(command({"cmp create", quoted(folder / (name + ".cmp")), "--hdp",
+                     quoted(folder / (name + ".hdp")), "--hap", quoted(folder / "a.hap")}));
+    }
+    run(command({"cmt", quoted(folder / "head.cmp"), quoted(folder / "head.cmt")}));
+    Bytes stream = readFile(folder / "head.cmt");
+    Bytes record = triangleMeshRecord();
+    ASSERT_GE(stream.size(), 20 + record.size());
+    EXPECT_EQ(tagAt(stream, 12), "MESH");
+    EXPECT_EQ(u32At(stream, 16), record.size());
+    EXPECT_TRUE(std::equal(record.begin(), record.end(), stream.begin() + 20));
+
+    // A mesh slot that holds no mesh record gives the stream no head: refused, nothing written.
+    auto refused = runCommand(command({"cmt", quoted(folder / "junk.cmp"), quoted(folder / "junk.cmt")}));
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("0xE82F"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(folder / "junk.cmt"));
+}
+
+TEST(DocCommands, InterruptedStreamLeavesNoFile)
+{
+    PrivateTempFolder temp;
+    testsupport::TempDir folder;
+    std::vector<int16_t> voice(5 * 60 * 16000);
+    for (size_t i = 0; i < voice.size(); ++i)
+        voice[i] = static_cast<int16_t>((i * 37) % 20000 - 10000);
+    writeVoice(folder / "voice.wav", voice);
+    writeFile(folder / "head.mesh", triangleMeshRecord());
+    ASSERT_EQ(
+        runCommand(command({"hap create", quoted(folder / "a.hap"), "--voice", quoted(folder / "voice.wav")}))
+            .status,
+        0);
+    ASSERT_EQ(
+        runCommand(command({"hdp create", quoted(folder / "a.hdp"), "--mesh", quoted(folder / "head.mesh")}))
+            .status,
+        0);
+    ASSERT_EQ(runCommand(command({"cmp create", quoted(folder / "p.cmp"), "--hdp", quoted(folder / "a.hdp"),
+                                  "--hap", quoted(folder / "a.hap")}))
+                  .status,
+              0);
+    // Ctrl+C once the stream has begun beside its target: the shell waits for the hidden partial file.
+    std::string script =
+        command({"cmt", quoted(folder / "p.cmp"), quoted(folder / "out.cmt")}) +
+        " & pid=$!; while kill -0 $pid 2>/dev/null && ! ls -A " + quoted(folder.path()) +
+        " | grep -q '^[.]out[.]cmt'; do sleep 0.01; done; kill -INT $pid 2>/dev/null; wait $pid";
+    auto result = runCommand("{ " + script + "; }");
+    if (result.status == 0)
+        GTEST_SKIP() << "the stream was finished before the interrupt arrived";
+    EXPECT_EQ(result.status, 2) << result.err;
+    EXPECT_NE(result.err.find("0xE82F"), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.cmt"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 5); // nothing partial
+    EXPECT_EQ(temp.fileCount(), 0u); // nor anything the load extracted
+}
+
 TEST(DocCommands, StreamSpeechDecodesWithAnIndependentDecoder)
 {
     if (runCommand("ffmpeg -version").status != 0)
@@ -186,7 +302,7 @@ TEST(DocCommands, StreamSpeechDecodesWithAnIndependentDecoder)
     for (size_t i = 0; i < tone.size(); ++i)
         tone[i] = static_cast<int16_t>(8000 * std::sin(static_cast<double>(i) * 2 * M_PI * 300 / 16000));
     writeVoice(folder / "voice.wav", tone);
-    Bytes mesh = patternBytes(64);
+    Bytes mesh = triangleMeshRecord();
     writeFile(folder / "head.mesh", mesh);
     ASSERT_EQ(
         runCommand(command({"hap create", quoted(folder / "a.hap"), "--voice", quoted(folder / "voice.wav")}))

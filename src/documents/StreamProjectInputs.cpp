@@ -1,0 +1,53 @@
+#include "StreamProjectInputs.h"
+
+#include "TimelineItemFiles.h"
+
+#if CM_HAVE_FACE
+#include "CHeadModel.h"
+#include "HeadFiles.h"
+#endif
+
+namespace {
+constexpr int kNeutralSet = 1;
+}
+
+StreamInputs streamInputsOf(const ProjectStore& store, const TimelineData& timeline, CHeadModel* head)
+{
+    StreamInputs inputs;
+    inputs.voice = timeline.voiceFile();
+#if CM_HAVE_FACE
+    if (head)
+        inputs.writeMesh = [head](const std::filesystem::path& path) { return writeStreamMesh(path, *head); };
+#else
+    (void)head;
+#endif
+    inputs.faceTexture = store.assetPath(AssetKind::faceTexture);
+    inputs.mask = store.assetPath(AssetKind::mask);
+    inputs.teethTop = store.assetPath(AssetKind::teethTop);
+    inputs.teethBottom = store.assetPath(AssetKind::teethBottom);
+    for (int i = 0; i < store.backgrounds().count(); ++i)
+        inputs.backgrounds.emplace_back(store.backgrounds().name(i), store.backgrounds().path(i));
+    ItemTracks tracks = tracksFromTimeline(timeline);
+    inputs.visemes = encodeTrack(tracks, ItemFileKind::visemes);
+    inputs.expressions = encodeTrack(tracks, ItemFileKind::expressions);
+    inputs.headTurns = encodeTrack(tracks, ItemFileKind::headTurns);
+    return inputs;
+}
+
+#if CM_HAVE_FACE
+bool writeStreamMesh(const std::filesystem::path& path, CHeadModel& head)
+{
+    head.lock();
+    if (!head.isInSync(kNeutralSet))
+        head.saveToSet(kNeutralSet);
+    bool written = writeMeshRecord(path, head, false) == 1;
+    head.unlock();
+    return written;
+}
+
+std::unique_ptr<CHeadModel> headModelOf(const ProjectStore& store)
+{
+    const std::string mesh = store.assetPath(AssetKind::headMesh);
+    return mesh.empty() ? nullptr : readMeshRecordFile(mesh);
+}
+#endif
