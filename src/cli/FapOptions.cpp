@@ -42,15 +42,14 @@ RowChoice parseRowChoice(const std::string& text, const std::string& option, int
     return choice;
 }
 
-// Adds a table row the way the mixer blends it: each entry becomes trunc(w * value + entry).
-void addRow(FapRow& values, const FapRow& row, int intensity, int factor)
+} // namespace
+
+void addTableRow(FapRow& values, const FapRow& row, int intensity, int factor)
 {
     double weight = intensity / 63.0;
     for (size_t i = 2; i < values.size(); ++i)
         values[i] = static_cast<int>(std::trunc(weight * (factor * row[i]) + values[i]));
 }
-
-} // namespace
 
 int parseIntOption(const std::string& text, const std::string& option)
 {
@@ -74,11 +73,11 @@ FapRow takeFapValues(CliArgs& args)
         RowChoice choice = parseRowChoice(*expression, "--expression", kExpressionRowCount);
         ExpressionRows rows =
             loadExpressionRows(folder ? std::filesystem::path(*folder) : contentRoot() / "Expressions");
-        addRow(values, rows[static_cast<size_t>(choice.row)], choice.intensity, 1);
+        addTableRow(values, rows[static_cast<size_t>(choice.row)], choice.intensity, 1);
     }
     if (viseme) {
         RowChoice choice = parseRowChoice(*viseme, "--viseme", kVisemeRowCount);
-        addRow(values, storedVisemeRow(choice.row), choice.intensity, 2);
+        addTableRow(values, storedVisemeRow(choice.row), choice.intensity, 2);
     }
     return values;
 }

@@ -11,5 +11,9 @@
 // DIR or else from the content root's "Expressions".
 FapRow takeFapValues(CliArgs& args);
 
+// Adds a table row the way the mixer blends it: each entry from 2 on becomes
+// trunc(intensity / 63 * factor * value + entry). Viseme rows are stored at half strength and use factor 2.
+void addTableRow(FapRow& values, const FapRow& row, int intensity, int factor);
+
 // A whole number option value; throws a usage error naming `option` otherwise.
 int parseIntOption(const std::string& text, const std::string& option);

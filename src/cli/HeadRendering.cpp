@@ -4,18 +4,17 @@
 #include "HeadFiles.h"
 #include "HeadViewSetup.h"
 
-#include <cmath>
-
 namespace {
 
-// Pictures go into fixed 256 x 256 slots; anything else is refused before the head is touched.
-CJpegPicture loadSlotPicture(const CliContext& context, const std::string& path, bool alphaMode)
+// Pictures go into slots of a fixed size; anything else is refused before the head is touched.
+CJpegPicture loadSlotPicture(const CliContext& context, const std::string& path, bool alphaMode,
+                             int width = 256, int height = 256)
 {
     CJpegPicture picture;
     if (!picture.loadFile(path, alphaMode))
         failWithMessage(context, 0xE81E, path.c_str());
-    if (picture.width() != 256 || picture.height() != 256)
-        failWithMessage(context, 0xE81F, 256, 256);
+    if (picture.width() != width || picture.height() != height)
+        failWithMessage(context, 0xE81F, width, height);
     return picture;
 }
 
@@ -24,14 +23,24 @@ const uint32_t* pixelsOf(const CJpegPicture& picture)
     return reinterpret_cast<const uint32_t*>(picture.pixels());
 }
 
-void putPictures(CHeadModel& model, const HeadPictures& pictures)
+// Slot 0 is filled as the head definition is applied: the photo is a colour picture, opaque unless a
+// mask of the same size gives it coverage, and it replaces the whole slot. A mask alone only sets the
+// slot's alpha. Without any picture the slot keeps what the model holds.
+void putPictures(CHeadModel& model, HeadPictures pictures)
 {
-    if (pictures.face)
-        model.writeSlotColour(0, pixelsOf(*pictures.face));
-    if (pictures.mask)
+    if (pictures.face) {
+        if (pictures.mask)
+            pictures.face->takeAlphaFrom(*pictures.mask);
+        model.writeSlotPixels(0, pixelsOf(*pictures.face));
+    } else if (pictures.mask) {
         model.writeSlotAlpha(0, pixelsOf(*pictures.mask));
+    }
     if (pictures.background)
         model.writeSlotPixels(7, pixelsOf(*pictures.background));
+    if (pictures.teethTop)
+        model.writeSlotPixels(1, pixelsOf(*pictures.teethTop));
+    if (pictures.teethBottom)
+        model.writeSlotPixels(2, pixelsOf(*pictures.teethBottom));
 }
 
 } // namespace
@@ -50,6 +59,15 @@ HeadPictures loadHeadPictures(const CliContext& context, const std::optional<std
     return pictures;
 }
 
+void loadTeethPictures(const CliContext& context, HeadPictures& pictures,
+                       const std::optional<std::string>& top, const std::optional<std::string>& bottom)
+{
+    if (top)
+        pictures.teethTop = loadSlotPicture(context, *top, false, 64, 16);
+    if (bottom)
+        pictures.teethBottom = loadSlotPicture(context, *bottom, false, 64, 16);
+}
+
 int takeProcessorOption(CliArgs& args)
 {
     std::optional<std::string> cpu = args.take("--cpu");
@@ -60,13 +78,6 @@ int takeProcessorOption(CliArgs& args)
     if (*cpu == "p4")
         return 2;
     throw CliError("--cpu must be gen, p3 or p4, not \"" + *cpu + "\"");
-}
-
-void addTableRow(FapRow& values, const FapRow& row, int intensity, int factor)
-{
-    double weight = intensity / 63.0;
-    for (size_t i = 2; i < values.size(); ++i)
-        values[i] = static_cast<int>(std::trunc(weight * (factor * row[i]) + values[i]));
 }
 
 HeadFrameRenderer::HeadFrameRenderer(const std::string& headPath, int processor, const HeadPictures& pictures)

@@ -14,9 +14,10 @@
 
 class CHeadModel;
 
-// The pictures a head frame can carry: face photo and mask on slot 0, background on slot 7.
+// The pictures a head frame can carry: face photo and mask on slot 0, teeth on slots 1 and 2, background
+// on slot 7.
 struct HeadPictures {
-    std::optional<CJpegPicture> face, mask, background;
+    std::optional<CJpegPicture> face, mask, background, teethTop, teethBottom;
 };
 
 // Loads the pictures named by --face, --mask and --background; each must be a 256 x 256 JPEG, and a refusal
@@ -25,12 +26,12 @@ HeadPictures loadHeadPictures(const CliContext& context, const std::optional<std
                               const std::optional<std::string>& mask,
                               const std::optional<std::string>& background);
 
+// Adds the upper and lower teeth pictures (64 x 16 JPEGs, as the teeth folder holds them).
+void loadTeethPictures(const CliContext& context, HeadPictures& pictures,
+                       const std::optional<std::string>& top, const std::optional<std::string>& bottom);
+
 // Takes --cpu gen|p3|p4 (default gen) as a processor path number 0, 1 or 2.
 int takeProcessorOption(CliArgs& args);
-
-// Adds a table row the way the mixer blends it: each entry becomes trunc(intensity / 63 * factor * value +
-// entry). Viseme rows are stored at half strength and use factor 2.
-void addTableRow(FapRow& values, const FapRow& row, int intensity, int factor);
 
 // Draws frames of one head exactly as the export does: attached with normalise, orthographic, default
 // camera. Frames come back as 32-bit pixels, bottom row first.

@@ -2,6 +2,7 @@
 // a face photo can be judged at a glance.
 #include "CliCommand.h"
 #include "ContentRoot.h"
+#include "FapOptions.h"
 #include "HeadRendering.h"
 #include "PhonemeTables.h"
 #include "PngFile.h"
@@ -45,13 +46,15 @@ std::vector<SheetCell> sheetCells(const CliContext& context)
 }
 
 // Copies a frame (bottom row first) into the sheet (top row first) with its top-left corner at (left, top).
-void placeFrame(std::vector<uint32_t>& sheet, int sheetWidth, const std::vector<uint32_t>& frame, int left, int top)
+void placeFrame(std::vector<uint32_t>& sheet, int sheetWidth, const std::vector<uint32_t>& frame, int left,
+                int top)
 {
     for (int row = 0; row < kCellSize; ++row) {
         const uint32_t* source = frame.data() + static_cast<size_t>(kCellSize - 1 - row) * kCellSize;
-        uint32_t* target = sheet.data() + static_cast<size_t>(top + row) * static_cast<size_t>(sheetWidth) + left;
+        uint32_t* target =
+            sheet.data() + static_cast<size_t>(top + row) * static_cast<size_t>(sheetWidth) + left;
         for (int column = 0; column < kCellSize; ++column)
-            target[column] = source[column] | 0xFF000000u;
+            target[column] = source[column];
     }
 }
 
@@ -60,9 +63,12 @@ int runSheet(CliArgs& args, CliContext& context)
     std::optional<std::string> face = args.take("--face");
     std::optional<std::string> mask = args.take("--mask");
     std::optional<std::string> background = args.take("--background");
+    std::optional<std::string> teethTop = args.take("--teeth-top");
+    std::optional<std::string> teethBottom = args.take("--teeth-bottom");
     int processor = takeProcessorOption(args);
     std::vector<std::string> positional = args.positionals(2, 2);
     HeadPictures pictures = loadHeadPictures(context, face, mask, background);
+    loadTeethPictures(context, pictures, teethTop, teethBottom);
     HeadFrameRenderer renderer(positional[0], processor, pictures);
 
     std::vector<SheetCell> cells = sheetCells(context);
@@ -79,14 +85,17 @@ int runSheet(CliArgs& args, CliContext& context)
         labels.draw(sheet.data(), width, height, left + kCellSize / 2, top + kCellSize + 18, cells[i].caption,
                     kCaptionColour);
     }
-    if (!writePngBgra(positional[1], sheet.data(), width, height, false))
+    if (!writePngOpaque(positional[1], sheet.data(), width, height, false))
         throw CliError("cannot write " + positional[1]);
     context.out << "wrote " << positional[1] << " (" << cells.size() << " faces, " << width << " x " << height
                 << ")\n";
     return 0;
 }
 
-const CliRegistration kSheet("sheet", "sheet HEAD OUT.png [--face JPG --mask JPG] [--background JPG] [--cpu gen|p3|p4]",
-                             runSheet);
+const CliRegistration
+    kSheet("sheet",
+           "sheet HEAD OUT.png [--face JPG --mask JPG] [--background JPG] [--teeth-top JPG] "
+           "[--teeth-bottom JPG] [--cpu gen|p3|p4]",
+           runSheet);
 
 } // namespace

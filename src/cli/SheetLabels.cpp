@@ -9,9 +9,10 @@
 namespace {
 
 // Debian's fonts-dejavu-core; the others are fall-backs found on most systems.
-const std::array<const char*, 3> kFontFiles = {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-                                               "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
-                                               "/usr/share/fonts/truetype/freefont/FreeSans.ttf"};
+const std::array<const char*, 3> kFontFiles = {
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+    "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+    "/usr/share/fonts/truetype/freefont/FreeSans.ttf"};
 
 uint32_t blend(uint32_t under, uint32_t over, int coverage)
 {
@@ -67,8 +68,8 @@ int SheetLabels::textWidth(const std::string& text)
     return width;
 }
 
-void SheetLabels::draw(uint32_t* pixels, int width, int height, int centreX, int baseline, const std::string& text,
-                       uint32_t colour)
+void SheetLabels::draw(uint32_t* pixels, int width, int height, int centreX, int baseline,
+                       const std::string& text, uint32_t colour)
 {
     if (!font_)
         return;
@@ -85,7 +86,8 @@ void SheetLabels::draw(uint32_t* pixels, int width, int height, int centreX, int
                 if (x < 0 || y < 0 || x >= width || y >= height)
                     continue;
                 int coverage = bitmap.buffer[row * bitmap.pitch + column];
-                uint32_t& pixel = pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+                uint32_t& pixel =
+                    pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
                 pixel = blend(pixel, colour, coverage);
             }
         }

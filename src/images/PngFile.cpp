@@ -9,47 +9,49 @@
 
 namespace {
 
-// Rows in PNG order (top first), bytes red, green, blue, alpha.
-std::vector<uint8_t> toRgbaRows(const uint32_t* pixels, int width, int height, bool bottomUp)
+// Rows in PNG order (top first), bytes red, green, blue and, with `channels` 4, alpha.
+std::vector<uint8_t> toPngRows(const uint32_t* pixels, int width, int height, bool bottomUp, int channels)
 {
-    std::vector<uint8_t> rows(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(channels);
+    std::vector<uint8_t> rows(rowBytes * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
         int sourceRow = bottomUp ? height - 1 - y : y;
         const uint32_t* source = pixels + static_cast<size_t>(sourceRow) * static_cast<size_t>(width);
-        uint8_t* out = rows.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
-        for (int x = 0; x < width; ++x, out += 4) {
+        uint8_t* out = rows.data() + static_cast<size_t>(y) * rowBytes;
+        for (int x = 0; x < width; ++x, out += channels) {
             uint32_t p = source[x];
             out[0] = static_cast<uint8_t>(p >> 16);
             out[1] = static_cast<uint8_t>(p >> 8);
             out[2] = static_cast<uint8_t>(p);
-            out[3] = static_cast<uint8_t>(p >> 24);
+            if (channels == 4)
+                out[3] = static_cast<uint8_t>(p >> 24);
         }
     }
     return rows;
 }
 
-bool writeImage(const std::string& path, const std::vector<uint8_t>& rows, int width, int height)
+bool writeImage(const std::string& path, const std::vector<uint8_t>& rows, int width, int height,
+                int channels)
 {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGBA;
+    image.format = channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
     bool ok = png_image_write_to_file(&image, path.c_str(), 0, rows.data(), 0, nullptr) != 0;
     png_image_free(&image);
     return ok;
 }
 
-} // namespace
-
-bool writePngBgra(const std::string& path, const uint32_t* pixels, int width, int height, bool bottomUp)
+bool writePng(const std::string& path, const uint32_t* pixels, int width, int height, bool bottomUp,
+              int channels)
 {
     if (!pixels || width <= 0 || height <= 0)
         return false;
-    std::vector<uint8_t> rows = toRgbaRows(pixels, width, height, bottomUp);
+    std::vector<uint8_t> rows = toPngRows(pixels, width, height, bottomUp, channels);
     std::string partial = path + ".partial";
-    if (!writeImage(partial, rows, width, height)) {
+    if (!writeImage(partial, rows, width, height, channels)) {
         std::remove(partial.c_str());
         return false;
     }
@@ -60,6 +62,18 @@ bool writePngBgra(const std::string& path, const uint32_t* pixels, int width, in
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool writePngBgra(const std::string& path, const uint32_t* pixels, int width, int height, bool bottomUp)
+{
+    return writePng(path, pixels, width, height, bottomUp, 4);
+}
+
+bool writePngOpaque(const std::string& path, const uint32_t* pixels, int width, int height, bool bottomUp)
+{
+    return writePng(path, pixels, width, height, bottomUp, 3);
 }
 
 bool readPngBgra(const std::string& path, std::vector<uint32_t>& pixels, int& width, int& height)

@@ -49,10 +49,24 @@ void clipSide(const ClipVolume& volume, int side, ClipPolygon& polygon)
     polygon = result;
 }
 
+// One pass over all five sides; the same comparisons as sideValue() >= 0.
+inline bool insideAllSides(const ClipVolume& v, const ClipVertex& p)
+{
+    double zScale = v.perspective ? p.z / v.nearZ : 1.0;
+    return p.z >= v.nearZ && p.x >= v.left * zScale && v.right * zScale >= p.x && p.y >= v.bottom * zScale &&
+           v.top * zScale >= p.y;
+}
+
 } // namespace
 
 bool clipPolygon(const ClipVolume& volume, ClipPolygon& polygon)
 {
+    // Nearly every triangle of a frame lies wholly inside; it needs no side-by-side work.
+    bool whollyInside = polygon.count >= 3;
+    for (int i = 0; i < polygon.count && whollyInside; ++i)
+        whollyInside = insideAllSides(volume, polygon.corners[i]);
+    if (whollyInside)
+        return true;
     for (int side = 0; side < 5 && polygon.count >= 3; ++side) {
         bool allInside = true;
         for (int i = 0; i < polygon.count && allInside; ++i)

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr double kFixedOne = 65536.0;
@@ -11,12 +15,20 @@ constexpr int kPerspectiveRun = 32;
 // Window coordinates beyond this are refused: a clipped polygon never comes near it.
 constexpr double kCoordinateLimit = 1.0e6;
 
-int64_t toFixed(double value)
+// Clamped so the conversion stays defined, then floored; written without branches because it runs
+// several times per scan line.
+inline int64_t toFixed(double value)
 {
     constexpr double limit = 9.0e15;
-    value = std::clamp(value * kFixedOne, -limit, limit);
+#if defined(__SSE2__)
+    // minsd/maxsd; the library's min and max compile to compares and jumps here.
+    __m128d scaled = _mm_set_sd(value * kFixedOne);
+    value = _mm_cvtsd_f64(_mm_min_sd(_mm_max_sd(scaled, _mm_set_sd(-limit)), _mm_set_sd(limit)));
+#else
+    value = std::min(std::max(value * kFixedOne, -limit), limit);
+#endif
     int64_t whole = static_cast<int64_t>(value);
-    return whole > value ? whole - 1 : whole;
+    return whole - static_cast<int64_t>(static_cast<double>(whole) > value);
 }
 
 // ceil for the window coordinates the rasteriser accepts (well inside the int range).
@@ -42,44 +54,57 @@ void SoftRasterizer::setTarget(uint32_t* color, int32_t* depth, int width, int h
 }
 
 // Fills the span table: for each row whose centre the polygon covers, the first pixel and one past
-// the last. Returns false when nothing is covered.
+// the last. Returns false when nothing is covered. The winding tells which edges bound the left and
+// which the right of the spans, so each edge writes only its own side.
 bool SoftRasterizer::buildSpans(const ScreenPolygon& polygon)
 {
-    double top = -kCoordinateLimit, bottom = kCoordinateLimit;
+    double top = -kCoordinateLimit, bottom = kCoordinateLimit, twiceArea = 0;
     for (int i = 0; i < polygon.count; ++i) {
         const ScreenVertex& v = polygon.corners[i];
         if (!(std::fabs(v.x) < kCoordinateLimit && std::fabs(v.y) < kCoordinateLimit))
             return false;
         top = std::max(top, v.y);
         bottom = std::min(bottom, v.y);
+        const ScreenVertex& next = polygon.corners[i + 1 < polygon.count ? i + 1 : 0];
+        twiceArea += v.x * next.y - next.x * v.y;
     }
     firstRow_ = std::max(0, ceilToInt((bottom - 0.5)));
     lastRow_ = std::min(height_ - 1, ceilToInt((top - 0.5)) - 1);
-    if (firstRow_ > lastRow_)
+    if (firstRow_ > lastRow_ || twiceArea == 0.0)
         return false;
+    int* left = spanLeft_.data();
+    int* right = spanRight_.data();
     for (int y = firstRow_; y <= lastRow_; ++y) {
-        spanLeft_[static_cast<size_t>(y)] = width_;
-        spanRight_[static_cast<size_t>(y)] = 0;
+        left[y] = width_;
+        right[y] = 0;
     }
+    const bool counterClockwise = twiceArea > 0;
     for (int i = 0; i < polygon.count; ++i) {
         const ScreenVertex& a = polygon.corners[i];
-        const ScreenVertex& b = polygon.corners[(i + 1) % polygon.count];
+        const ScreenVertex& b = polygon.corners[i + 1 < polygon.count ? i + 1 : 0];
         if (a.y == b.y)
             continue;
-        const ScreenVertex& low = a.y < b.y ? a : b;
-        const ScreenVertex& high = a.y < b.y ? b : a;
+        const bool upward = a.y < b.y;
+        const ScreenVertex& low = upward ? a : b;
+        const ScreenVertex& high = upward ? b : a;
         int from = std::max(firstRow_, ceilToInt((low.y - 0.5)));
         int to = std::min(lastRow_, ceilToInt((high.y - 0.5)) - 1);
+        if (from > to)
+            continue;
         // The edge is stepped in 16.16 fixed point; rounding the start up makes the shift a ceiling.
         double slope = (high.x - low.x) / (high.y - low.y);
         int64_t x = toFixed(low.x + (from + 0.5 - low.y) * slope - 0.5) + 0xFFFF;
         int64_t step = toFixed(slope);
-        int* left = spanLeft_.data();
-        int* right = spanRight_.data();
-        for (int y = from; y <= to; ++y, x += step) {
-            int pixel = static_cast<int>(x >> 16);
-            left[y] = std::min(left[y], std::max(pixel, 0));
-            right[y] = std::max(right[y], std::min(pixel, width_));
+        int* side = upward == counterClockwise ? right : left;
+        // Clipped polygons stay within the window, so the edge's ends decide whether any row of it
+        // can fall outside and needs clamping.
+        int64_t last = x + step * (to - from);
+        if (std::min(x, last) >= 0 && std::max(x, last) >> 16 <= width_) {
+            for (int y = from; y <= to; ++y, x += step)
+                side[y] = static_cast<int>(x >> 16);
+        } else {
+            for (int y = from; y <= to; ++y, x += step)
+                side[y] = static_cast<int>(std::clamp<int64_t>(x >> 16, 0, width_));
         }
     }
     return true;
@@ -127,36 +152,53 @@ void chooseWidestTriple(const ScreenPolygon& polygon, int& a, int& b, int& c)
 
 } // namespace
 
-void SoftRasterizer::texturedRow(int y, const Plane planes[3], const Plane& depthPlane,
-                                 RasterTexturedRun& run, RasterTexturedRoutine routine,
-                                 bool perspective) const
+// Orthographic rows: every attribute is linear over the window and evaluated at the first pixel's
+// centre of each row (stepping it down from row to row would move texel choices on exact edges).
+void SoftRasterizer::texturedRows(const Plane planes[3], const Plane& depthPlane, RasterTexturedRun& run,
+                                  RasterTexturedRoutine routine, bool depthTest) const
+{
+    for (int y = firstRow_; y <= lastRow_; ++y) {
+        const int left = spanLeft_[static_cast<size_t>(y)], right = spanRight_[static_cast<size_t>(y)];
+        if (left >= right)
+            continue;
+        const double centreY = y + 0.5, first = left + 0.5;
+        const size_t start = static_cast<size_t>(rowOffsets_[static_cast<size_t>(y)] + left);
+        run.color = color_ + start;
+        run.depth = depthTest ? depth_ + start : nullptr;
+        run.count = right - left;
+        run.depth16 = toFixed(depthPlane.at(first, centreY));
+        run.u = toFixed(planes[0].at(first, centreY));
+        run.v = toFixed(planes[1].at(first, centreY));
+        routine(run);
+    }
+}
+
+// Perspective rows are cut into runs; s and t are recovered at both ends of each run and stepped
+// linearly between them.
+void SoftRasterizer::texturedRowPerspective(int y, const Plane planes[3], const Plane& depthPlane,
+                                            RasterTexturedRun& run, RasterTexturedRoutine routine,
+                                            bool depthTest) const
 {
     int left = spanLeft_[static_cast<size_t>(y)], right = spanRight_[static_cast<size_t>(y)];
     if (left >= right)
         return;
     double centreY = y + 0.5;
     size_t rowStart = static_cast<size_t>(rowOffsets_[static_cast<size_t>(y)]);
-    int step = perspective ? kPerspectiveRun : right - left;
-    for (int x = left; x < right; x += step) {
-        int count = std::min(step, right - x);
+    for (int x = left; x < right; x += kPerspectiveRun) {
+        int count = std::min(kPerspectiveRun, right - x);
         double first = x + 0.5, last = x + count - 0.5;
         run.color = color_ + rowStart + static_cast<size_t>(x);
-        run.depth = run.depth ? depth_ + rowStart + static_cast<size_t>(x) : nullptr;
+        run.depth = depthTest ? depth_ + rowStart + static_cast<size_t>(x) : nullptr;
         run.count = count;
         run.depth16 = toFixed(depthPlane.at(first, centreY));
-        if (perspective) {
-            double firstZ = 1.0 / std::max(planes[2].at(first, centreY), 1.0e-12);
-            double lastZ = 1.0 / std::max(planes[2].at(last, centreY), 1.0e-12);
-            double u0 = planes[0].at(first, centreY) * firstZ, v0 = planes[1].at(first, centreY) * firstZ;
-            double u1 = planes[0].at(last, centreY) * lastZ, v1 = planes[1].at(last, centreY) * lastZ;
-            run.u = toFixed(u0);
-            run.v = toFixed(v0);
-            run.du = count > 1 ? (toFixed(u1) - run.u) / (count - 1) : 0;
-            run.dv = count > 1 ? (toFixed(v1) - run.v) / (count - 1) : 0;
-        } else {
-            run.u = toFixed(planes[0].at(first, centreY));
-            run.v = toFixed(planes[1].at(first, centreY));
-        }
+        double firstZ = 1.0 / std::max(planes[2].at(first, centreY), 1.0e-12);
+        double lastZ = 1.0 / std::max(planes[2].at(last, centreY), 1.0e-12);
+        double u0 = planes[0].at(first, centreY) * firstZ, v0 = planes[1].at(first, centreY) * firstZ;
+        double u1 = planes[0].at(last, centreY) * lastZ, v1 = planes[1].at(last, centreY) * lastZ;
+        run.u = toFixed(u0);
+        run.v = toFixed(v0);
+        run.du = count > 1 ? (toFixed(u1) - run.u) / (count - 1) : 0;
+        run.dv = count > 1 ? (toFixed(v1) - run.v) / (count - 1) : 0;
         routine(run);
     }
 }
@@ -198,9 +240,11 @@ void SoftRasterizer::fillTextured(const ScreenPolygon& polygon, const RasterText
         run.dv = toFixed(planes[1].dx);
     }
     RasterTexturedRoutine routine = spans_->textured[mode][depthTest ? 1 : 0];
-    for (int y = firstRow_; y <= lastRow_; ++y) {
-        run.depth = depthTest ? depth_ : nullptr;
-        texturedRow(y, planes, depthPlane, run, routine, perspective);
+    if (perspective) {
+        for (int y = firstRow_; y <= lastRow_; ++y)
+            texturedRowPerspective(y, planes, depthPlane, run, routine, depthTest);
+    } else {
+        texturedRows(planes, depthPlane, run, routine, depthTest);
     }
 }
 

@@ -47,8 +47,10 @@ private:
     };
     template <typename Get> bool buildPlane(const ScreenPolygon& polygon, Get get, Plane& plane) const;
     bool buildSpans(const ScreenPolygon& polygon);
-    void texturedRow(int y, const Plane planes[3], const Plane& depthPlane, RasterTexturedRun& run,
-                     RasterTexturedRoutine routine, bool perspective) const;
+    void texturedRows(const Plane planes[3], const Plane& depthPlane, RasterTexturedRun& run,
+                      RasterTexturedRoutine routine, bool depthTest) const;
+    void texturedRowPerspective(int y, const Plane planes[3], const Plane& depthPlane, RasterTexturedRun& run,
+                                RasterTexturedRoutine routine, bool depthTest) const;
 
     uint32_t* color_ = nullptr;
     int32_t* depth_ = nullptr;
