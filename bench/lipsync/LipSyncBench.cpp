@@ -1,9 +1,11 @@
-// Accuracy of the viseme track against flite's own phone timing, and speed and memory of the analysis.
-// Needs flite and sox at run time; figures are reported as counters, never asserted.
+// Accuracy of the viseme track against flite's own phone timing and against aligned recordings, and speed
+// and memory of the analysis. Needs flite, sox and the decoder's tools and test data at run time; figures
+// are reported as counters, never asserted.
 
 // GCC 12 reports a false overlap in operator+ on strings (its bug 105651); the command lines need it.
 #pragma GCC diagnostic ignored "-Wrestrict"
 
+#include "AlignedReference.h"
 #include "LipSyncAnalyzer.h"
 
 #include <benchmark/benchmark.h>
@@ -119,13 +121,42 @@ double boundaryOffset(const std::vector<int>& ref, const std::vector<int>& got)
     return count ? sum / count : 0;
 }
 
+struct Score {
+    long frames = 0, agree15 = 0, agreeLip = 0;
+    double offsetSum = 0;
+    int utterances = 0;
+
+    void add(const std::string& wav, const std::vector<int>& ref)
+    {
+        Sink sink;
+        LipSyncAnalyzer analyzer(sink, wav, nullptr);
+        if (!analyzer.run())
+            return;
+        const auto got = trackFrames(sink.items, ref.size());
+        for (size_t f = 0; f < ref.size(); ++f) {
+            agree15 += ref[f] == got[f];
+            agreeLip += lipClass(ref[f]) == lipClass(got[f]);
+        }
+        frames += static_cast<long>(ref.size());
+        offsetSum += boundaryOffset(ref, got);
+        ++utterances;
+    }
+
+    void report(benchmark::State& state) const
+    {
+        state.counters["visemes15_pct"] = frames ? 100.0 * agree15 / frames : 0;
+        state.counters["lipclass_pct"] = frames ? 100.0 * agreeLip / frames : 0;
+        state.counters["boundary_ms"] = utterances ? 10.0 * offsetSum / utterances : 0;
+        state.counters["frames"] = static_cast<double>(frames);
+    }
+};
+
+// Sentences of four flite voices against flite's own phone timing.
 void accuracy(benchmark::State& state)
 {
     const fs::path dir = fs::temp_directory_path() / "lipsync_bench";
     fs::create_directories(dir);
-    long frames = 0, agree15 = 0, agreeLip = 0;
-    double offsetSum = 0;
-    int utterances = 0;
+    Score score;
     for (auto _ : state) {
         for (const char* voice : kVoices)
             for (const char* sentence : kSentences) {
@@ -133,28 +164,32 @@ void accuracy(benchmark::State& state)
                 const auto psdur = capture(std::string("flite -voice ") + voice + " -psdur -t \"" + sentence +
                                            "\" -o " + raw);
                 capture("sox " + raw + " -r 16000 -c 1 -b 16 " + wav);
-                Sink sink;
-                LipSyncAnalyzer analyzer(sink, wav, nullptr);
-                if (!analyzer.run())
-                    continue;
-                const auto ref = referenceFrames(psdur);
-                const auto got = trackFrames(sink.items, ref.size());
-                for (size_t f = 0; f < ref.size(); ++f) {
-                    agree15 += ref[f] == got[f];
-                    agreeLip += lipClass(ref[f]) == lipClass(got[f]);
-                }
-                frames += static_cast<long>(ref.size());
-                offsetSum += boundaryOffset(ref, got);
-                ++utterances;
+                score.add(wav, referenceFrames(psdur));
             }
     }
-    state.counters["visemes15_pct"] = frames ? 100.0 * agree15 / frames : 0;
-    state.counters["lipclass_pct"] = frames ? 100.0 * agreeLip / frames : 0;
-    state.counters["boundary_ms"] = utterances ? 10.0 * offsetSum / utterances : 0;
-    state.counters["frames"] = static_cast<double>(frames);
+    score.report(state);
     fs::remove_all(dir);
 }
 BENCHMARK(accuracy)->Iterations(1)->Unit(benchmark::kSecond);
+
+// Recorded speech of the decoder's test data against a forced alignment of its transcripts.
+void accuracyRecorded(benchmark::State& state)
+{
+    const fs::path dir = fs::temp_directory_path() / "lipsync_bench_recorded";
+    Score score;
+    for (auto _ : state)
+        for (const auto& voice : alignedTestVoices(dir)) {
+            std::vector<int> ref;
+            for (const auto& phone : voice.framePhones) {
+                const auto it = kPhoneViseme.find(phone);
+                ref.push_back(it == kPhoneViseme.end() ? 0 : it->second);
+            }
+            score.add(voice.wav, ref);
+        }
+    score.report(state);
+    fs::remove_all(dir);
+}
+BENCHMARK(accuracyRecorded)->Iterations(1)->Unit(benchmark::kSecond);
 
 // A long voice from repeated sentences of all voices; seconds gives its length.
 void analysis(benchmark::State& state)

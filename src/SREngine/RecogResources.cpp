@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <fstream>
 #include <sstream>
 
@@ -49,6 +50,16 @@ void setOption(OptionList& list, const std::string& name, const std::string& val
     list.emplace_back(name, value);
 }
 
+bool parseCount(std::string_view text, int low, int high, int& value)
+{
+    int parsed = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec != std::errc() || ptr != text.data() + text.size() || parsed < low || parsed > high)
+        return false;
+    value = parsed;
+    return true;
+}
+
 } // namespace
 
 bool CRecogResources::fail(const std::string& message)
@@ -77,9 +88,11 @@ bool CRecogResources::parseLine(std::string_view line, const std::string& baseFo
             return fail("a retry option needs -name and a value");
         setOption(retry_, name, value);
     } else if (keyword == "collapse") {
-        const auto [ptr, ec] = std::from_chars(name.data(), name.data() + name.size(), collapseFrames_);
-        if (ec != std::errc() || ptr != name.data() + name.size() || collapseFrames_ <= 0)
+        if (!parseCount(name, 1, INT_MAX, collapseFrames_))
             return fail("collapse needs a positive frame count");
+    } else if (keyword == "shift") {
+        if (!parseCount(name, 0, kMaxShiftFrames, shiftFrames_))
+            return fail("shift needs a frame count from 0 to " + std::to_string(kMaxShiftFrames));
     } else if (keyword == "phone") {
         const auto big5 = big5FromUtf8(value == "-" ? std::string_view() : std::string_view(value));
         if (!big5 || big5->size() > kMaxTextBytes)

@@ -1,6 +1,6 @@
 #pragma once
 // The content of "SylRecog.res": decoder options, the wider options of the retry after a collapsed
-// search, the collapse threshold and the phone-to-Bopomofo table.
+// search, the collapse threshold, the frame shift of reported times and the phone-to-Bopomofo table.
 
 #include <map>
 #include <string>
@@ -11,6 +11,8 @@
 namespace sylrecog {
 
 using OptionList = std::vector<std::pair<std::string, std::string>>;
+
+constexpr int kMaxShiftFrames = 10;
 
 class CRecogResources {
 public:
@@ -23,6 +25,8 @@ public:
     // options() with the retry lines applied over them.
     OptionList retryOptions() const;
     int collapseFrames() const { return collapseFrames_; }
+    // Frames added to every reported phone time (0 to kMaxShiftFrames).
+    int shiftFrames() const { return shiftFrames_; }
     // Big5 text of a phone; empty for phones that produce no record (silence, noise, unknown phones).
     std::string textOfPhone(const std::string& phone) const;
     // Distinct non-empty texts of the table, in first-appearance order.
@@ -36,6 +40,7 @@ private:
     OptionList options_;
     OptionList retry_;
     int collapseFrames_ = 300;
+    int shiftFrames_ = 0;
     std::map<std::string, std::string> phoneTexts_;
     std::vector<std::string> texts_;
     std::string error_;

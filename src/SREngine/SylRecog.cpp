@@ -36,17 +36,25 @@ uint16_t idOfText(RecogSession& session, const std::string& text)
 }
 
 // One record per speech phone keeps the decoder's timing exactly: the analysis splits a record's span
-// evenly among its letters, which would smear a consonant over its vowel's frames.
-void buildRecords(RecogSession& session, const std::vector<PhoneSegment>& segments)
+// evenly among its letters, which would smear a consonant over its vowel's frames. Frame f is heard
+// through a window starting at f, whose middle lies more than a frame later; the shift moves the times
+// there. A shifted phone never runs past the block's last frame.
+void buildRecords(RecogSession& session, const std::vector<PhoneSegment>& segments, int frames)
 {
     session.records.clear();
     session.texts.clear();
+    const int shift = session.resources.shiftFrames();
+    const int last = std::max(frames - 1, 0);
     for (const auto& segment : segments) {
         const std::string text = session.resources.textOfPhone(segment.phone);
         if (text.empty() || isSilencePhone(segment.phone))
             continue;
-        session.records.push_back({idOfText(session, text), static_cast<uint16_t>(segment.startFrame),
-                                   static_cast<uint16_t>(segment.endFrame)});
+        const int start = std::min(segment.startFrame + shift, last);
+        const int end = std::min(segment.endFrame + shift, last);
+        if (!session.records.empty() && start <= session.records.back().endFrame)
+            continue; // pushed against the block's end: nothing of its own is left
+        session.records.push_back(
+            {idOfText(session, text), static_cast<uint16_t>(start), static_cast<uint16_t>(std::max(start, end))});
     }
 }
 
@@ -85,7 +93,7 @@ SYLRECOG_API int ASTSylRecogSample(const int16_t* samples, int count)
     std::vector<PhoneSegment> segments;
     if (!gSession->decoder.decode(samples, static_cast<size_t>(count), segments))
         return kSylFailed;
-    buildRecords(*gSession, segments);
+    buildRecords(*gSession, segments, count / kSamplesPerFrame);
     return gSession->records.empty() ? kSylNoResult : static_cast<int>(gSession->records.size());
 }
 

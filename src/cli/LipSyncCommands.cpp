@@ -1,15 +1,17 @@
-// Lip-sync command: runs the analysis over a voice and prints the viseme items.
+// Lip-sync command: runs the analysis over a voice held by a timeline and prints its viseme items.
 #include "CliCommand.h"
 #include "JsonWriter.h"
 
+#include "ItemFiles.h"
 #include "LipSyncAnalyzer.h"
 #include "TempFile.h"
+#include "TimelineData.h"
 #include "VoiceConversion.h"
-#include "VoiceDataReader.h"
+#include "WavFile.h"
 
 #include <atomic>
-#include <optional>
 #include <csignal>
+#include <optional>
 #include <ostream>
 
 namespace {
@@ -20,11 +22,6 @@ extern "C" void cancelOnInterrupt(int)
 {
     gCancelled = true;
 }
-
-struct ItemsSink : IVisemeTrackSink {
-    std::vector<TrackPhoneme> items;
-    void setVisemeTrack(const std::vector<TrackPhoneme>& track) override { items = track; }
-};
 
 void appendUtf8(std::string& out, char32_t c)
 {
@@ -38,11 +35,11 @@ void appendUtf8(std::string& out, char32_t c)
 }
 
 // The items carry Big5 Bopomofo; JSON wants UTF-8. Bytes that are no Bopomofo show as '?'.
-std::string utf8FromBig5(const std::string& big5)
+std::string utf8FromBig5(const char* big5, size_t capacity)
 {
     static const char32_t kTones[] = {0x02D9, 0x02CA, 0x02C7, 0x02CB};
     std::string out;
-    for (size_t i = 0; i + 1 < big5.size(); i += 2) {
+    for (size_t i = 0; i + 1 < capacity && big5[i] && big5[i + 1]; i += 2) {
         const unsigned code = static_cast<unsigned char>(big5[i]) << 8 | static_cast<unsigned char>(big5[i + 1]);
         if (code >= 0xA374 && code <= 0xA37E)
             appendUtf8(out, 0x3105 + (code - 0xA374));
@@ -56,51 +53,72 @@ std::string utf8FromBig5(const std::string& big5)
     return out;
 }
 
-void writeVisemes(std::ostream& out, const std::vector<TrackPhoneme>& items)
+std::string fieldText(const char* field, size_t capacity)
+{
+    size_t length = 0;
+    while (length < capacity && field[length])
+        ++length;
+    return std::string(field, length);
+}
+
+void writeVisemes(std::ostream& out, const TrackArray<VisemeItem>& track)
 {
     JsonWriter json(out);
     json.beginObject().key("visemes").beginArray();
-    for (const auto& item : items) {
+    for (const VisemeItem& item : track.records()) {
         json.beginObject()
             .field("start", item.start)
             .field("end", item.end)
             .field("viseme", static_cast<unsigned>(item.viseme))
             .field("weight", item.weight)
-            .field("phoneme", static_cast<int>(item.phoneme))
-            .field("label", item.label)
-            .field("syllable", utf8FromBig5(item.syllable))
-            .field("symbol", utf8FromBig5(item.symbol))
+            .field("phoneme", static_cast<int>(item.phonemeCode))
+            .field("label", fieldText(item.phonemeLabel, sizeof item.phonemeLabel))
+            .field("syllable", utf8FromBig5(item.syllable, sizeof item.syllable))
+            .field("symbol", utf8FromBig5(item.symbol, sizeof item.symbol))
             .endObject();
     }
     json.endArray().endObject();
     out << "\n";
 }
 
-int lipsyncCommand(CliArgs& args, CliContext& context)
+void writeVisemeFile(const std::string& path, const TimelineData& timeline)
 {
-    args.flag("--json");
-    const auto out = args.take("--out");
-    const auto positionals = args.positionals(1, 1);
-    if (out)
-        throw CliError("--out is not available yet: the viseme item file writer is missing");
-    // A voice in any other PCM format is analysed in the voice format, as the import-voice command keeps it.
-    std::string voicePath = positionals[0];
+    ItemTracks tracks;
+    for (const VisemeItem& item : timeline.visemes().records())
+        tracks.visemes.push_back({item.start, item.end, item.viseme, item.weight});
+    if (!writeItemFile(path, tracks, ItemFileKind::visemes, static_cast<uint64_t>(timeline.sampleCount())))
+        throw CliError("cannot write the viseme item file " + path);
+}
+
+// Puts the voice, converted to the voice format when it is not in it, on the timeline.
+void loadVoice(const std::string& path, TimelineData& timeline, const CliContext& context)
+{
+    CWavReader probe;
+    if (probe.open(path) != kWavOk || probe.startData() != kWavOk)
+        throw CliError("cannot read the voice " + path);
     std::optional<ScopedTempFile> converted;
-    {
-        CVoiceDataReader probe;
-        if (!probe.open(voicePath))
-            throw CliError("cannot read the voice " + voicePath);
-        if (!probe.isVoiceFormat()) {
-            converted.emplace("wav");
-            if (!converted->valid() || convertVoice(converted->path(), voicePath) != kWavOk)
-                failWithMessage(context, 0xE829);
-            voicePath = converted->path().string();
-        }
+    std::string voicePath = path;
+    uint32_t dataBytes = probe.dataSize();
+    if (!isVoiceFormat(probe.format())) {
+        probe.close();
+        converted.emplace("wav");
+        if (!converted->valid() || convertVoice(converted->path(), path) != kWavOk)
+            failWithMessage(context, 0xE829);
+        voicePath = converted->path().string();
+        if (probe.open(voicePath) != kWavOk || probe.startData() != kWavOk)
+            failWithMessage(context, 0xE829);
+        dataBytes = probe.dataSize();
     }
+    probe.close();
+    if (!timeline.setVoice(voicePath, static_cast<int32_t>(dataBytes / 2)))
+        throw CliError("cannot make the working copy of the voice " + path);
+}
+
+bool analyse(TimelineData& timeline, const CliContext& context)
+{
     gCancelled = false;
     const auto previous = std::signal(SIGINT, cancelOnInterrupt);
-    ItemsSink sink;
-    LipSyncAnalyzer analyzer(sink, voicePath,
+    LipSyncAnalyzer analyzer(timeline,
                              [&](unsigned step, unsigned total, const std::string& remaining, const std::string&) {
                                  if (!remaining.empty())
                                      context.err << "\r" << step * 100 / total << "% remaining" << remaining
@@ -110,9 +128,21 @@ int lipsyncCommand(CliArgs& args, CliContext& context)
     const bool ok = analyzer.run();
     std::signal(SIGINT, previous);
     context.err << "\n";
-    if (!ok)
+    return ok;
+}
+
+int lipsyncCommand(CliArgs& args, CliContext& context)
+{
+    args.flag("--json");
+    const auto out = args.take("--out");
+    const auto positionals = args.positionals(1, 1);
+    TimelineData timeline;
+    loadVoice(positionals[0], timeline, context);
+    if (!analyse(timeline, context))
         throw CliError(gCancelled ? "lip-sync cancelled" : "lip-sync analysis failed");
-    writeVisemes(context.out, sink.items);
+    if (out)
+        writeVisemeFile(*out, timeline);
+    writeVisemes(context.out, timeline.visemes());
     return 0;
 }
 

@@ -1,8 +1,10 @@
 #include "LipSyncAnalyzer.h"
 
 #include "BlockRecognition.h"
+#include "TimelineData.h"
+#include "TimelineVisemeSink.h"
 #include "TrackSplicer.h"
-#include "VoiceDataReader.h"
+#include "WavFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -35,8 +37,22 @@ std::string recogniserFolder()
 
 LipSyncAnalyzer::LipSyncAnalyzer(IVisemeTrackSink& track, const std::string& voicePath, LipSyncProgress progress,
                                  ISylRecogniser* recogniser, std::string resourceFile)
-    : sink_(track), voicePath_(voicePath), progress_(std::move(progress)),
-      ownRecogniser_(recogniser ? nullptr : std::make_unique<CSylRecogLibrary>()),
+    : LipSyncAnalyzer(nullptr, &track, voicePath, std::move(progress), recogniser, std::move(resourceFile))
+{
+}
+
+LipSyncAnalyzer::LipSyncAnalyzer(TimelineData& timeline, LipSyncProgress progress, ISylRecogniser* recogniser,
+                                 std::string resourceFile)
+    : LipSyncAnalyzer(std::make_unique<TimelineVisemeSink>(timeline), nullptr, timeline.voiceFile().string(),
+                      std::move(progress), recogniser, std::move(resourceFile))
+{
+}
+
+LipSyncAnalyzer::LipSyncAnalyzer(std::unique_ptr<IVisemeTrackSink> ownSink, IVisemeTrackSink* track,
+                                 const std::string& voicePath, LipSyncProgress progress, ISylRecogniser* recogniser,
+                                 std::string resourceFile)
+    : ownSink_(std::move(ownSink)), sink_(track ? *track : *ownSink_), voicePath_(voicePath),
+      progress_(std::move(progress)), ownRecogniser_(recogniser ? nullptr : std::make_unique<CSylRecogLibrary>()),
       recogniser_(recogniser ? recogniser : ownRecogniser_.get()),
       // An absolute name instead of changing the process's current directory, which other threads share.
       resourceFile_(resourceFile.empty() ? recogniserFolder() + "/SylRecog.res" : std::move(resourceFile))
@@ -78,28 +94,35 @@ bool LipSyncAnalyzer::run()
     if (ran_)
         return false;
     ran_ = true;
-    CVoiceDataReader reader;
+    CWavReader reader;
     std::vector<char> buffer;
     bool ok = false;
     try {
         buffer.resize(kBlockBytes);
-        ok = reader.open(voicePath_) && analyseVoice(reader, buffer);
+        ok = openVoice(reader) && analyseVoice(reader, buffer);
     } catch (const std::bad_alloc&) {
         ok = false;
     }
+    reader.close();
     stopWorker();
     return ok;
 }
 
-bool LipSyncAnalyzer::analyseVoice(CVoiceDataReader& reader, std::vector<char>& buffer)
+bool LipSyncAnalyzer::openVoice(CWavReader& reader) const
+{
+    // Frames are counted at 16 kHz mono 16-bit; any other layout would be timed and heard wrongly.
+    return reader.open(voicePath_) == kWavOk && isVoiceFormat(reader.format()) && reader.startData() == kWavOk;
+}
+
+bool LipSyncAnalyzer::analyseVoice(CWavReader& reader, std::vector<char>& buffer)
 {
     const uint32_t total = reader.dataSize();
     runStart_ = Clock::now();
     poll_ = kFirstPoll;
     uint32_t filled = 0;
     uint32_t offset = 0;
-    while (reader.bytesLeft() > 0) {
-        const uint32_t leftBeforeRead = reader.bytesLeft();
+    while (reader.remaining() > 0) {
+        const uint32_t leftBeforeRead = reader.remaining();
         uint32_t kept = 0;
         if (laterBlock_) {
             // The last 5 s of the previous block open this one, so cut syllables are heard whole.
@@ -108,14 +131,14 @@ bool LipSyncAnalyzer::analyseVoice(CVoiceDataReader& reader, std::vector<char>& 
             offset += (filled - kept) / 2;
             updateEstimates(leftBeforeRead, total);
         }
-        const long got = reader.read(buffer.data() + kept, kBlockBytes - kept);
-        if (got < 0)
+        uint32_t got = 0;
+        if (reader.read(buffer.data() + kept, kBlockBytes - kept, got) != kWavOk)
             return false;
-        filled = kept + static_cast<uint32_t>(got);
+        filled = kept + got;
         block_.samples = reinterpret_cast<const int16_t*>(buffer.data());
         block_.bytes = filled;
         block_.sampleOffset = offset;
-        if (!analyseBlock(reader.bytesLeft(), total))
+        if (!analyseBlock(reader.remaining(), total))
             return false;
         laterBlock_ = true;
     }

@@ -35,8 +35,14 @@ std::string lipSyncTimeText(uint64_t milliseconds);
 // The folder of the running program, where "SylRecog.res" is installed beside it.
 std::string recogniserFolder();
 
+class CWavReader;
+class TimelineData;
+
 class LipSyncAnalyzer {
 public:
+    // Analyses the timeline's voice working copy into its viseme track.
+    LipSyncAnalyzer(TimelineData& timeline, LipSyncProgress progress, ISylRecogniser* recogniser = nullptr,
+                    std::string resourceFile = {});
     // recogniser: nullptr for the real library. resourceFile: empty for recogniserFolder()/SylRecog.res.
     LipSyncAnalyzer(IVisemeTrackSink& track, const std::string& voicePath, LipSyncProgress progress,
                     ISylRecogniser* recogniser = nullptr, std::string resourceFile = {});
@@ -44,11 +50,15 @@ public:
     LipSyncAnalyzer(const LipSyncAnalyzer&) = delete;
     LipSyncAnalyzer& operator=(const LipSyncAnalyzer&) = delete;
 
-    // Analyses the whole voice; true on success. Runs once per analyser.
+    // Analyses the whole voice; true on success. A voice that is not 16 kHz mono 16-bit fails, as does a
+    // data chunk that runs past the end of the file. Runs once per analyser.
     bool run();
     size_t producedItems() const { return track_.size(); }
 
 private:
+    LipSyncAnalyzer(std::unique_ptr<IVisemeTrackSink> ownSink, IVisemeTrackSink* track, const std::string& voicePath,
+                    LipSyncProgress progress, ISylRecogniser* recogniser, std::string resourceFile);
+
     using Clock = std::chrono::steady_clock;
     struct Block {
         const int16_t* samples = nullptr;
@@ -58,13 +68,15 @@ private:
     };
 
     void workerMain();
-    bool analyseVoice(class CVoiceDataReader& reader, std::vector<char>& buffer);
+    bool openVoice(CWavReader& reader) const;
+    bool analyseVoice(CWavReader& reader, std::vector<char>& buffer);
     bool analyseBlock(uint32_t bytesLeft, uint32_t total);
     bool tickProgress(uint32_t bytesLeft, uint32_t total);
     bool finishProgress();
     void updateEstimates(uint32_t bytesLeftBeforeRead, uint32_t total);
     void stopWorker();
 
+    std::unique_ptr<IVisemeTrackSink> ownSink_;
     IVisemeTrackSink& sink_;
     std::string voicePath_;
     LipSyncProgress progress_;

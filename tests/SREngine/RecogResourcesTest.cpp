@@ -37,7 +37,7 @@ TEST(RecogResources, ParsesOptionsRetryCollapseAndPhones)
                           "model -allphone /abs/phone.lm\n"
                           "option -beam 1e-20\noption -lw 2.0\n"
                           "retry -beam 1e-60\n"
-                          "collapse 250\n"
+                          "collapse 250\nshift 2\n"
                           "phone B ㄅ\nphone P ㄆ\nphone AY ㄚㄧ\nphone V ㄅ\nphone SIL -\n",
                           "/models"))
         << res.error();
@@ -48,6 +48,7 @@ TEST(RecogResources, ParsesOptionsRetryCollapseAndPhones)
         {"-hmm", "/models/en-us"}, {"-allphone", "/abs/phone.lm"}, {"-beam", "1e-60"}, {"-lw", "2.0"}};
     EXPECT_EQ(res.retryOptions(), retried);
     EXPECT_EQ(res.collapseFrames(), 250);
+    EXPECT_EQ(res.shiftFrames(), 2);
     EXPECT_EQ(res.textOfPhone("AY"), std::string("\xA3\xAB\xA3\xB8"));
     EXPECT_EQ(res.textOfPhone("SIL"), "");
     EXPECT_EQ(res.textOfPhone("ZZ"), "");
@@ -65,6 +66,8 @@ TEST(RecogResources, RejectsBadLinesNamingTheLine)
         {"phone B ㄅㄅㄅㄅㄅㄅㄅ\n", "line 1"},
         {"phone B ㄅ\ncollapse 0\n", "line 2"},
         {"phone B ㄅ\ncollapse 12x\n", "line 2"},
+        {"phone B ㄅ\nshift -1\n", "line 2"},
+        {"phone B ㄅ\nshift 11\n", "line 2"},
         {"option beam 1\n", "line 1"},
         {"option -beam\n", "line 1"},
         {"phone\n", "line 1"},

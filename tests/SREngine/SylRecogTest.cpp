@@ -107,3 +107,58 @@ TEST_F(SylRecogTest, SilenceGivesNoSyllablesAndIdsFollowTheLastRecognition)
     EXPECT_EQ(ASTGetSyl(1000, text), 0);
     EXPECT_STREQ(text, "");
 }
+
+TEST_F(SylRecogTest, ShiftedTimesStayInsideTheBlockAndInOrder)
+{
+    testsupport::TempDir dir;
+    const auto speech = speechsample::synthesise("Bob made a map.", "kal16", dir.path());
+    ASSERT_FALSE(speech.samples.empty()) << "flite and sox are needed";
+    // The speech ends at the block's very end, so the last phones are pushed against it.
+    std::vector<int16_t> tail(speech.samples.begin(), speech.samples.end() - 3200);
+    const int frames = static_cast<int>(tail.size() / 160);
+    for (int shift : {0, 10}) {
+        const auto res = dir / "shifted.res";
+        testsupport::writeTextFile(res, testsupport::readTextFile("SylRecog.res") + "\nshift " +
+                                            std::to_string(shift) + "\n");
+        ASSERT_EQ(ASTInit(res.c_str()), 0) << shift;
+        ASTGetNumTotalSyl();
+        const int n = ASTSylRecogSample(tail.data(), static_cast<int>(tail.size()));
+        ASSERT_GT(n, 3) << shift;
+        std::vector<SylRecord> records(static_cast<size_t>(n));
+        ASSERT_EQ(ASTGetResult(records.data(), n), 1);
+        EXPECT_GE(records[0].startFrame, shift);
+        for (size_t i = 0; i < records.size(); ++i) {
+            EXPECT_LE(records[i].startFrame, records[i].endFrame) << shift << " " << i;
+            EXPECT_LT(records[i].endFrame, frames) << shift << " " << i;
+            if (i > 0) {
+                EXPECT_GT(records[i].startFrame, records[i - 1].endFrame) << shift << " " << i;
+            }
+        }
+        ASTDestroy();
+    }
+}
+
+TEST_F(SylRecogTest, PhonesAfterAPauseKeepTheirTime)
+{
+    testsupport::TempDir dir;
+    const auto speech = speechsample::synthesise("She sells sea shells.", "slt", dir.path());
+    ASSERT_FALSE(speech.samples.empty()) << "flite and sox are needed";
+    std::vector<int16_t> voice = speech.samples;
+    voice.resize(voice.size() + 16000 * 3); // three seconds of digital silence
+    voice.insert(voice.end(), speech.samples.begin(), speech.samples.end());
+    ASSERT_EQ(ASTInit("SylRecog.res"), 0);
+    ASTGetNumTotalSyl();
+    const int n = ASTSylRecogSample(voice.data(), static_cast<int>(voice.size()));
+    ASSERT_GT(n, 6);
+    std::vector<SylRecord> records(static_cast<size_t>(n));
+    ASSERT_EQ(ASTGetResult(records.data(), n), 1);
+    const int pauseStart = static_cast<int>(speech.samples.size() / 160);
+    const int pauseEnd = pauseStart + 300;
+    int inPause = 0, after = 0;
+    for (const auto& record : records) {
+        inPause += record.startFrame > pauseStart + 20 && record.startFrame < pauseEnd - 20;
+        after += record.startFrame >= pauseEnd;
+    }
+    EXPECT_EQ(inPause, 0);
+    EXPECT_GE(after * 3, n); // the second sentence is heard where it is
+}

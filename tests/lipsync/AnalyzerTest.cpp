@@ -20,7 +20,7 @@ struct RecordingSink : IVisemeTrackSink {
 };
 
 // A 16 kHz mono WAV whose every sample holds its own frame number, so a fake can tell where a block is.
-void writeFrameNumberedVoice(const std::filesystem::path& path, uint32_t samples)
+void writeFrameNumberedVoice(const std::filesystem::path& path, uint32_t samples, uint32_t rate = 16000)
 {
     std::vector<unsigned char> bytes(44 + samples * 2);
     auto put32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(v >> (8 * i)); };
@@ -29,8 +29,8 @@ void writeFrameNumberedVoice(const std::filesystem::path& path, uint32_t samples
     std::memcpy(bytes.data() + 8, "WAVEfmt ", 8);
     put32(16, 16);
     put32(20, 1 | 1 << 16);
-    put32(24, 16000);
-    put32(28, 32000);
+    put32(24, rate);
+    put32(28, rate * 2);
     put32(32, 2 | 16 << 16);
     std::memcpy(bytes.data() + 36, "data", 4);
     put32(40, samples * 2);
@@ -103,12 +103,17 @@ TEST(LipSyncAnalyzer, FailuresReturnFalse)
 {
     testsupport::TempDir dir;
     writeFrameNumberedVoice(dir / "v.wav", 16000 * 3);
+    writeFrameNumberedVoice(dir / "8k.wav", 8000 * 3, 8000); // frames would be timed at half speed
     testsupport::writeTextFile(dir / "text.wav", "RIFF....WAVEjunk");
+    auto truncated = testsupport::readBinaryFile(dir / "v.wav");
+    truncated.resize(truncated.size() - 1000); // the data chunk claims more than the file holds
+    testsupport::writeBinaryFile(dir / "short.wav", truncated);
     const struct {
         std::string file;
         int initResult;
         int count;
-    } cases[] = {{"missing.wav", 0, 1}, {"text.wav", 0, 1}, {"v.wav", 1, 1}, {"v.wav", 0, -5}};
+    } cases[] = {{"missing.wav", 0, 1}, {"text.wav", 0, 1}, {"8k.wav", 0, 1},
+                 {"short.wav", 0, 1},   {"v.wav", 1, 1},    {"v.wav", 0, -5}};
     for (const auto& c : cases) {
         FakeRecogniser fake;
         fake.initResult = c.initResult;

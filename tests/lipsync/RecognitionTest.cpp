@@ -134,3 +134,21 @@ TEST(BlockRecognition, OddBytesAndMalformedRecordsGiveNoBrokenEntries)
     EXPECT_EQ(entries[0].start, 50u * 160);
     EXPECT_EQ(entries[0].viseme, 1);
 }
+
+TEST(BlockRecognition, UnknownSymbolBecomesAnItemWithoutPhonemeOrViseme)
+{
+    FakeRecogniser fake;
+    fake.script = [](const int16_t*, int) { return std::vector<FakeSyllable>{{10, 30, "\xA3\xBD\xA1\x40"}}; };
+    auto entries = recognise(fake);
+    ASSERT_EQ(entries.size(), 2u); // a tone mark and a symbol outside the Bopomofo rows
+    convertEntries(entries);
+    for (const auto& entry : entries) {
+        const TrackPhoneme item = trackPhonemeOf(entry, 880000);
+        EXPECT_EQ(item.phoneme, kUnknownPhoneme);
+        EXPECT_EQ(item.label, "[?]");
+        EXPECT_EQ(item.viseme, kNoViseme);
+        EXPECT_EQ(item.visemeName, "");
+        EXPECT_EQ(item.start, 880000 + entry.start);
+        EXPECT_EQ(item.symbol, std::string(entry.symbol));
+    }
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Writes the analysis result into a timeline's viseme track.
+
+#include "LipSyncAnalyzer.h"
+
+class TimelineData;
+struct VisemeItem;
+
+class TimelineVisemeSink : public IVisemeTrackSink {
+public:
+    explicit TimelineVisemeSink(TimelineData& timeline) : timeline_(timeline) {}
+    // Replaces the whole viseme track; items of no length or lying inside an earlier one are left out,
+    // and one starting inside its predecessor starts at its end, so the track stays sorted and gap-safe.
+    void setVisemeTrack(const std::vector<TrackPhoneme>& items) override;
+
+private:
+    TimelineData& timeline_;
+};
+
+// One track item as the timeline stores it; texts longer than their fields are cut to fit with a NUL.
+VisemeItem visemeItemOf(const TrackPhoneme& phoneme);
