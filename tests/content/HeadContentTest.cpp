@@ -1,0 +1,387 @@
+// The generic head as the programs load it: complete rigging, a face that moves without folding over,
+// lips that part and close, landmarks where the default face photographs expect them, and a committed
+// file that its generator still reproduces.
+#include "CHeadModel.h"
+#include "FapDefinitions.h"
+#include "FapTables.h"
+#include "HeadFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+const std::filesystem::path kHeadPath = std::filesystem::path(CM_CONTENT_DIR) / "Models" / "MaleHead.cmm";
+
+std::unique_ptr<CHeadModel> loadHead()
+{
+    std::unique_ptr<CHeadModel> model = readTextHeadFile(kHeadPath);
+    if (model)
+        model->saveToSet(1);
+    return model;
+}
+
+Vec3f pointOf(const CHeadModel& model, int group, int k)
+{
+    Vec3f p;
+    model.getVertex(model.getFeaturePoint(group, k), p);
+    return p;
+}
+
+Vec3f normalOf(const CHeadModel& model, int face)
+{
+    Vec3f n;
+    model.getCornerNormal(face, 0, n);
+    return n;
+}
+
+// The built-in rows the mixer plays at full intensity; visemes are stored at half strength.
+struct NamedRow {
+    std::string name;
+    FapRow values;
+};
+
+std::vector<NamedRow> builtInRows()
+{
+    std::vector<NamedRow> rows;
+    for (int row = 1; row < kExpressionRowCount; ++row)
+        rows.push_back({"expression " + std::to_string(row), builtInExpressionRow(row)});
+    for (int row = 1; row < kVisemeRowCount; ++row) {
+        FapRow doubled = storedVisemeRow(row);
+        for (int& value : doubled)
+            value *= 2;
+        rows.push_back({"viseme " + std::to_string(row), doubled});
+    }
+    rows.push_back({"blink", blinkRow()});
+    return rows;
+}
+
+void applyRow(CHeadModel& model, const FapRow& row)
+{
+    for (int i = 0; i < kFapCount; ++i)
+        model.setFapValue(i, row[static_cast<size_t>(i)]);
+    model.deform(true);
+}
+
+std::set<int> lineVertices(const CHeadModel& model)
+{
+    std::set<int> vertices;
+    model.visitEditingLines(
+        [](void* context, int a, int b, int) {
+            static_cast<std::set<int>*>(context)->insert({a, b});
+            return 1;
+        },
+        &vertices);
+    return vertices;
+}
+
+struct FeaturePoint {
+    int group, point;
+};
+
+class HeadContentTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        model_ = loadHead();
+        ASSERT_NE(model_, nullptr) << "cannot read " << kHeadPath;
+    }
+    std::unique_ptr<CHeadModel> model_;
+};
+
+TEST_F(HeadContentTest, SizeAndTextureSlotsFitTheGenericHead)
+{
+    EXPECT_GE(model_->vertexCount(), 800);
+    EXPECT_LE(model_->vertexCount(), 2500);
+    std::set<int> slots;
+    for (int f = 0; f < model_->faceCount(); ++f) {
+        int slot = -1;
+        model_->getTextureSlot(f, slot);
+        slots.insert(slot);
+    }
+    // Face photo, both rows of teeth and a picture-less slot for the inside of the mouth.
+    EXPECT_EQ(slots, (std::set<int>{0, 1, 2, 5}));
+}
+
+TEST_F(HeadContentTest, EveryFeaturePointTheTablesUseIsAssigned)
+{
+    std::vector<FeaturePoint> needed = {{7, 1},  {9, 15}, {3, 5},  {3, 6},  {2, 10}, {2, 11}, {2, 12},
+                                        {2, 13}, {2, 14}, {11, 1}, {11, 2}, {11, 3}, {11, 4}};
+    for (int fap = 0; fap < kFapEntryCount; ++fap) {
+        FeaturePointId point{};
+        for (int n = 0; fapPoint(fap, n, point); ++n)
+            needed.push_back({point.group, point.point});
+    }
+    for (int region = 0; region < kRegionCount; ++region) {
+        FeaturePointId point{};
+        for (int n = 0; regionControlPoint(region, n, point); ++n)
+            needed.push_back({point.group, point.point});
+    }
+    for (const FeaturePoint& p : needed) {
+        if (CHeadModel::isAssignable(p.group, p.point)) {
+            EXPECT_GE(model_->getFeaturePoint(p.group, p.point), 0)
+                << "feature point " << p.group << "." << p.point;
+        }
+    }
+}
+
+TEST_F(HeadContentTest, RegionsAndEyelidPairsAreFilled)
+{
+    // A region needs two vertices before the deformation moves any of them.
+    for (int region = 0; region < kRegionCount; ++region)
+        EXPECT_GE(model_->regionSize(region), 2) << "region " << region;
+    for (int kind : {kEyelidLeft, kEyelidRight}) {
+        std::vector<std::pair<int, int>> pairs;
+        model_->visitEyelidPairs(
+            kind,
+            [](void* context, int key, int partner) {
+                static_cast<std::vector<std::pair<int, int>>*>(context)->push_back({key, partner});
+                return 1;
+            },
+            &pairs);
+        EXPECT_GE(pairs.size(), 5u) << "eyelid table " << kind;
+        for (const auto& [key, partner] : pairs) {
+            Vec3f upper, lower;
+            model_->getVertex(key, upper);
+            model_->getVertex(partner, lower);
+            EXPECT_GT(upper.y, lower.y) << "the key closes down onto its partner";
+            EXPECT_NEAR(upper.x, lower.x, 0.3f) << "the partner lies below its key";
+        }
+    }
+}
+
+TEST_F(HeadContentTest, EditingLinesCoverOutlineEyesBrowsNoseAndMouth)
+{
+    std::set<int> onLines = lineVertices(*model_);
+    const FeaturePoint covered[] = {{2, 1},  {11, 1}, {3, 1}, {3, 2}, {3, 3}, {3, 4}, {3, 7}, {3, 8},
+                                    {3, 11}, {3, 12}, {4, 1}, {4, 2}, {4, 3}, {4, 4}, {4, 5}, {4, 6},
+                                    {9, 3},  {9, 15}, {9, 1}, {9, 2}, {8, 1}, {8, 2}, {8, 3}, {8, 4}};
+    for (const FeaturePoint& p : covered)
+        EXPECT_TRUE(onLines.count(model_->getFeaturePoint(p.group, p.point)))
+            << "no editing line through " << p.group << "." << p.point;
+    // The outline reaches both cheeks.
+    float leftmost = 0.0f, rightmost = 0.0f;
+    for (int v : onLines) {
+        Vec3f p;
+        model_->getVertex(v, p);
+        leftmost = std::fmin(leftmost, p.x);
+        rightmost = std::fmax(rightmost, p.x);
+    }
+    EXPECT_LT(leftmost, -5.0f);
+    EXPECT_GT(rightmost, 5.0f);
+}
+
+TEST_F(HeadContentTest, FaceNormalsPointOutwards)
+{
+    Vec3f maximum, minimum, span;
+    model_->extents(maximum, minimum, span);
+    Vec3f centre{0.0f, 0.5f * (maximum.y + minimum.y), 0.5f * (maximum.z + minimum.z)};
+    for (int f = 0; f < model_->faceCount(); ++f) {
+        int slot = -1, a, b, c;
+        model_->getTextureSlot(f, slot);
+        if (slot != 0)
+            continue;
+        model_->getFace(f, a, b, c);
+        Vec3f pa, pb, pc, n = normalOf(*model_, f);
+        model_->getVertex(a, pa);
+        model_->getVertex(b, pb);
+        model_->getVertex(c, pc);
+        float dx = (pa.x + pb.x + pc.x) / 3 - centre.x, dy = (pa.y + pb.y + pc.y) / 3 - centre.y,
+              dz = (pa.z + pb.z + pc.z) / 3 - centre.z;
+        EXPECT_GT(n.x * dx + n.y * dy + n.z * dz, 0.0f) << "face " << f << " faces inwards";
+    }
+}
+
+TEST_F(HeadContentTest, NeighbouringTrianglesWindTheSameWay)
+{
+    // Two triangles of one surface that share an edge run along it in opposite directions; the same
+    // direction twice means one of them faces the wrong way (or the edge joins three triangles).
+    std::set<std::pair<int, int>> directedEdges;
+    for (int f = 0; f < model_->faceCount(); ++f) {
+        int corners[3];
+        model_->getFace(f, corners[0], corners[1], corners[2]);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_TRUE(directedEdges.insert({corners[k], corners[(k + 1) % 3]}).second)
+                << "edge " << corners[k] << "-" << corners[(k + 1) % 3] << " of face " << f;
+    }
+}
+
+TEST_F(HeadContentTest, NoTriangleFlipsUnderAnyBuiltInRow)
+{
+    std::vector<Vec3f> neutral;
+    for (int f = 0; f < model_->faceCount(); ++f)
+        neutral.push_back(normalOf(*model_, f));
+    std::vector<NamedRow> rows = builtInRows();
+    // Halfway rows stand for the blends the mixer passes through on the way to a full row.
+    for (const NamedRow& full : builtInRows()) {
+        NamedRow half{full.name + " at half intensity", full.values};
+        for (int& value : half.values)
+            value /= 2;
+        rows.push_back(half);
+    }
+    for (const NamedRow& row : rows) {
+        applyRow(*model_, row.values);
+        std::ostringstream flipped;
+        int count = 0;
+        for (int f = 0; f < model_->faceCount(); ++f) {
+            Vec3f before = neutral[static_cast<size_t>(f)], after = normalOf(*model_, f);
+            float dot = before.x * after.x + before.y * after.y + before.z * after.z;
+            if (!(dot > 0.0f) && count++ < 8) {
+                int a, b, c;
+                model_->getFace(f, a, b, c);
+                Vec3f p;
+                model_->getStoredVertex(1, a, p);
+                flipped << ' ' << f << " at (" << p.x << ", " << p.y << ", " << p.z << ")";
+            }
+        }
+        EXPECT_EQ(count, 0) << row.name << " flips " << count << " triangles, among them" << flipped.str();
+    }
+}
+
+// Vertical gaps between the upper and lower inner lip at the middle and both mid points.
+std::vector<float> innerLipGaps(const CHeadModel& model)
+{
+    const int pairs[][2] = {{2, 3}, {6, 8}, {7, 9}};
+    std::vector<float> gaps;
+    for (const auto& pair : pairs)
+        gaps.push_back(pointOf(model, 2, pair[0]).y - pointOf(model, 2, pair[1]).y);
+    return gaps;
+}
+
+TEST_F(HeadContentTest, LipsPartForAaAndCloseForPbm)
+{
+    float mouthWidth = std::fabs(pointOf(*model_, 8, 3).x - pointOf(*model_, 8, 4).x);
+    for (float gap : innerLipGaps(*model_))
+        EXPECT_NEAR(gap, 0.0f, 1e-4f) << "the lips touch at rest";
+    std::vector<NamedRow> rows = builtInRows();
+    auto visemeRow = [&](int viseme) {
+        return rows[static_cast<size_t>(kExpressionRowCount - 2 + viseme)].values;
+    };
+    applyRow(*model_, visemeRow(10));
+    EXPECT_GE(innerLipGaps(*model_)[0], 0.1f * mouthWidth) << "A: opens the mouth";
+    applyRow(*model_, visemeRow(1));
+    for (float gap : innerLipGaps(*model_))
+        EXPECT_LE(gap, 0.02f * mouthWidth) << "p, b, m keeps the lips together";
+}
+
+TEST_F(HeadContentTest, BlinkClosesBothEyesInFrontOfTheEyeballs)
+{
+    struct Eye {
+        int upper, lower, pupil;
+    };
+    const Eye eyes[] = {
+        {model_->getFeaturePoint(3, 1), model_->getFeaturePoint(3, 3), model_->getFeaturePoint(3, 5)},
+        {model_->getFeaturePoint(3, 2), model_->getFeaturePoint(3, 4), model_->getFeaturePoint(3, 6)}};
+    applyRow(*model_, blinkRow());
+    for (const Eye& eye : eyes) {
+        Vec3f upper, lower, neutralUpper, neutralLower, pupil;
+        model_->getVertex(eye.upper, upper);
+        model_->getVertex(eye.lower, lower);
+        model_->getStoredVertex(1, eye.upper, neutralUpper);
+        model_->getStoredVertex(1, eye.lower, neutralLower);
+        model_->getVertex(eye.pupil, pupil);
+        float opening = neutralUpper.y - neutralLower.y;
+        EXPECT_LT(upper.y - lower.y, 0.1f * opening) << "the lids meet";
+        // The closed lid passes in front of the pupil, so no part of the eye shows through it.
+        EXPECT_GT(upper.z, pupil.z);
+    }
+}
+
+TEST_F(HeadContentTest, LowerTeethFollowTheJawAndUpperTeethStay)
+{
+    std::vector<NamedRow> rows = builtInRows();
+    applyRow(*model_, rows[static_cast<size_t>(kExpressionRowCount - 2 + 10)].values);
+    Vec3f chin = pointOf(*model_, 2, 1), neutralChin;
+    model_->getStoredVertex(1, model_->getFeaturePoint(2, 1), neutralChin);
+    float drop = chin.y - neutralChin.y;
+    ASSERT_LT(drop, -0.5f);
+    for (int f = 0; f < model_->faceCount(); ++f) {
+        int slot = -1, a, b, c;
+        model_->getTextureSlot(f, slot);
+        if (slot != 1 && slot != 2)
+            continue;
+        model_->getFace(f, a, b, c);
+        Vec3f now, before;
+        model_->getVertex(a, now);
+        model_->getStoredVertex(1, a, before);
+        EXPECT_NEAR(now.y - before.y, slot == 2 ? drop : 0.0f, 1e-4f) << "teeth on slot " << slot;
+    }
+}
+
+// Photo pixels of a head point once the head is attached as the editing view attaches it.
+struct PhotoPixel {
+    double column, row;
+};
+
+TEST_F(HeadContentTest, LandmarksLieWhereTheFacePhotosPutThem)
+{
+    Vec3f maximum, minimum, span;
+    model_->extents(maximum, minimum, span);
+    double scale = 25.0 / span.y;
+    auto pixel = [&](const Vec3f& p) {
+        double x = p.x * scale, y = p.y * scale + 5.0 - minimum.y * scale;
+        return PhotoPixel{(x + 20.0) * 6.4, (40.0 - y) * 6.4};
+    };
+    auto middle = [](const Vec3f& a, const Vec3f& b) {
+        return Vec3f{(a.x + b.x) / 2, (a.y + b.y) / 2, (a.z + b.z) / 2};
+    };
+    struct Landmark {
+        const char* name;
+        Vec3f point;
+        double column, row;
+    };
+    const Landmark landmarks[] = {
+        {"right pupil 3.6", pointOf(*model_, 3, 6), 108, 136},
+        {"left pupil 3.5", pointOf(*model_, 3, 5), 148, 136},
+        {"nose tip 9.3", pointOf(*model_, 9, 3), 128, 160},
+        {"mouth centre", middle(pointOf(*model_, 8, 3), pointOf(*model_, 8, 4)), 128, 182},
+        {"right lip corner 8.4", pointOf(*model_, 8, 4), 110, 182},
+        {"left lip corner 8.3", pointOf(*model_, 8, 3), 146, 182},
+        {"chin 2.1", pointOf(*model_, 2, 1), 128, 212},
+        {"top of the head", {0.0f, maximum.y, 0.0f}, 128, 64},
+        {"neck stub", {0.0f, minimum.y, 0.0f}, 128, 224},
+    };
+    for (const Landmark& landmark : landmarks) {
+        PhotoPixel at = pixel(landmark.point);
+        EXPECT_NEAR(at.column, landmark.column, 2.0) << landmark.name;
+        EXPECT_NEAR(at.row, landmark.row, 2.0) << landmark.name;
+    }
+}
+
+std::vector<std::uint8_t> fileBytes(const std::filesystem::path& path)
+{
+    std::vector<std::uint8_t> bytes;
+    readFileBytes(path, bytes);
+    return bytes;
+}
+
+TEST(HeadGeneratorTest, ReproducesTheCommittedHeadByteForByte)
+{
+    // The generator is built beside the tests; CM_BIN names that folder when the runner passes it on.
+    const char* bin = std::getenv("CM_BIN");
+    std::filesystem::path folder =
+        bin ? std::filesystem::path(bin) : std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    std::filesystem::path tool = folder / "cm-headgen";
+    ASSERT_TRUE(std::filesystem::exists(tool)) << tool << " is not built";
+    std::filesystem::path out = std::filesystem::temp_directory_path() / "cm_headgen";
+    out += std::to_string(getpid()) + ".cmm";
+    std::ostringstream command;
+    command << tool << ' ' << out << " > /dev/null";
+    ASSERT_EQ(std::system(command.str().c_str()), 0);
+    std::vector<std::uint8_t> generated = fileBytes(out), committed = fileBytes(kHeadPath);
+    std::filesystem::remove(out);
+    ASSERT_FALSE(committed.empty());
+    EXPECT_TRUE(generated == committed) << "regenerate content/Models/MaleHead.cmm with scripts/make-head.sh";
+}
+
+} // namespace

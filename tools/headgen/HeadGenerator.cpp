@@ -1,0 +1,78 @@
+#include "HeadGenerator.h"
+
+#include "CHeadModel.h"
+#include "HeadParts.h"
+#include "HeadRigging.h"
+
+#include <cmath>
+
+namespace headgen {
+
+namespace {
+
+// Positions are rounded before they become floats, so the written text does not depend on how the
+// compiler evaluated the shape functions.
+float rounded(double value)
+{
+    return static_cast<float>(std::round(value * 10000.0) / 10000.0);
+}
+
+void copyMesh(CHeadModel& model, const MeshBuilder& mesh)
+{
+    for (int i = 0; i < mesh.vertexCount(); ++i) {
+        const Point3& p = mesh.points()[static_cast<size_t>(i)];
+        model.setVertex(i, rounded(p.x), rounded(p.y), rounded(p.z));
+    }
+    for (size_t f = 0; f < mesh.triangles().size(); ++f) {
+        const Triangle& t = mesh.triangles()[f];
+        int face = static_cast<int>(f);
+        model.setFace(face, t.a, t.b, t.c);
+        model.setTextureSlot(face, t.slot);
+        int corners[3] = {t.a, t.b, t.c};
+        for (int corner = 0; corner < 3; ++corner) {
+            Vec3f p;
+            model.getVertex(corners[corner], p);
+            // The face photo is mapped from the front, as the editing view does on attaching the head.
+            if (t.slot == kSlotFace)
+                model.setTextureCoordinate(face, corner, rounded(p.x * 0.025 + 0.5),
+                                           rounded(1.0 - p.y * 0.025));
+            else
+                model.setTextureCoordinate(face, corner, rounded(mesh.u(corners[corner])),
+                                           rounded(mesh.v(corners[corner])));
+        }
+        model.computeFaceNormal(face);
+    }
+}
+
+// Stands the head's back on z = 0, as attaching it does, so the file holds the attached pose.
+void placeBackAtZero(MeshBuilder& mesh, int pivot)
+{
+    double back = 1e9;
+    for (int i = 0; i < mesh.vertexCount(); ++i)
+        if (i != pivot)
+            back = std::fmin(back, mesh.points()[static_cast<size_t>(i)].z);
+    for (Point3& p : mesh.points())
+        p.z -= back;
+}
+
+} // namespace
+
+std::unique_ptr<CHeadModel> generateHead()
+{
+    MeshBuilder mesh;
+    HeadParts parts = buildHeadParts(mesh);
+    placeBackAtZero(mesh, parts.pivot);
+    auto model = std::make_unique<CHeadModel>(mesh.vertexCount(), static_cast<int>(mesh.triangles().size()));
+    if (model->vertexCount() != mesh.vertexCount())
+        return nullptr;
+    copyMesh(*model, mesh);
+    assignFeaturePoints(*model, mesh, parts);
+    fillRegions(*model, mesh, parts);
+    pairEyelids(*model, parts);
+    addEditingLines(*model, mesh, parts);
+    model->saveToSet(0);
+    model->saveToSet(1);
+    return model;
+}
+
+} // namespace headgen
