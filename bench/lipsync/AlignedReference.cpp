@@ -75,19 +75,6 @@ bool writeGrammar(const Dictionary& words, const std::string& transcript, const 
     return true;
 }
 
-std::string capture(const std::string& command)
-{
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
-}
-
 // Segments "start-frame acoustic language word ... end-frame" after the header; a null transition
 // belongs to the phone before it.
 std::vector<std::string> framesOfSegmentation(const std::string& line)
@@ -118,8 +105,8 @@ std::vector<std::string> framesOfSegmentation(const std::string& line)
     return frames;
 }
 
-std::vector<AlignedVoice> alignSet(const Dictionary& words, const fs::path& folder, const std::string& transcripts,
-                                   const fs::path& workDir)
+std::vector<AlignedVoice> alignSet(const Dictionary& words, const fs::path& folder,
+                                   const std::string& transcripts, const fs::path& workDir)
 {
     static const std::regex line(R"re(<s>\s*(.*?)\s*</s>\s*\((\S+)\))re");
     std::vector<AlignedVoice> voices;
@@ -130,13 +117,15 @@ std::vector<AlignedVoice> alignSet(const Dictionary& words, const fs::path& fold
         if (!std::regex_search(text, match, line))
             continue;
         const std::string id = match[2];
-        const auto grammar = workDir / (id + ".gram"), ctl = workDir / (id + ".ctl"), seg = workDir / (id + ".seg");
+        const auto grammar = workDir / (id + ".gram"), ctl = workDir / (id + ".ctl"),
+                   seg = workDir / (id + ".seg");
         if (!writeGrammar(words, match[1], grammar))
             continue;
         std::ofstream(ctl) << id << '\n';
-        capture("pocketsphinx_batch -adcin yes -cepdir " + folder.string() + " -cepext .wav -ctl " + ctl.string() +
-                " -hmm " + kModel.string() + "/en-us -dict " + (workDir / "phones.dict").string() + " -jsgf " +
-                grammar.string() + " -remove_silence no -hypseg " + seg.string() + " >/dev/null 2>&1");
+        capture("pocketsphinx_batch -adcin yes -cepdir " + folder.string() + " -cepext .wav -ctl " +
+                ctl.string() + " -hmm " + kModel.string() + "/en-us -dict " +
+                (workDir / "phones.dict").string() + " -jsgf " + grammar.string() +
+                " -remove_silence no -hypseg " + seg.string() + " >/dev/null 2>&1");
         std::ifstream segmentation(seg);
         std::string result;
         std::getline(segmentation, result);
@@ -148,6 +137,19 @@ std::vector<AlignedVoice> alignSet(const Dictionary& words, const fs::path& fold
 }
 
 } // namespace
+
+std::string capture(const std::string& command)
+{
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
 
 std::vector<AlignedVoice> alignedTestVoices(const fs::path& workDir)
 {

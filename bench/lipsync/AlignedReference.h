@@ -10,10 +10,13 @@
 #include <vector>
 
 struct AlignedVoice {
-    std::string wav;                    // 16 kHz mono 16-bit
+    std::string wav;                      // 16 kHz mono 16-bit
     std::vector<std::string> framePhones; // lower-case phone per 10-ms frame, "sil" for pauses
 };
 
 // The transcribed samples of the decoder's test data, aligned in workDir. Utterances whose words the
 // pronouncing dictionary lacks, or that fail to align, are left out.
 std::vector<AlignedVoice> alignedTestVoices(const std::filesystem::path& workDir);
+
+// Runs a shell command and returns what it wrote to standard output.
+std::string capture(const std::string& command);

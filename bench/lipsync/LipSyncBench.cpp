@@ -36,22 +36,31 @@ const char* kVoices[] = {"awb", "rms", "slt", "kal16"};
 
 // A phonetician's viseme for each reference phone.
 const std::map<std::string, int> kPhoneViseme{
-    {"pau", 0}, {"p", 1}, {"b", 1}, {"m", 1}, {"f", 2}, {"v", 2}, {"th", 3}, {"dh", 3}, {"t", 4}, {"d", 4},
-    {"k", 5}, {"g", 5}, {"ng", 5}, {"ch", 6}, {"jh", 6}, {"sh", 6}, {"zh", 6}, {"s", 7}, {"z", 7}, {"n", 8},
-    {"l", 8}, {"r", 9}, {"er", 9}, {"aa", 10}, {"ay", 10}, {"aw", 10}, {"ae", 11}, {"eh", 11}, {"ey", 11},
-    {"hh", 11}, {"ih", 12}, {"iy", 12}, {"y", 12}, {"ah", 13}, {"ax", 13}, {"ao", 13}, {"ow", 14}, {"oy", 14},
-    {"uh", 14}, {"uw", 14}, {"w", 14}};
+    {"pau", 0}, {"p", 1},   {"b", 1},   {"m", 1},   {"f", 2},   {"v", 2},   {"th", 3},
+    {"dh", 3},  {"t", 4},   {"d", 4},   {"k", 5},   {"g", 5},   {"ng", 5},  {"ch", 6},
+    {"jh", 6},  {"sh", 6},  {"zh", 6},  {"s", 7},   {"z", 7},   {"n", 8},   {"l", 8},
+    {"r", 9},   {"er", 9},  {"aa", 10}, {"ay", 10}, {"aw", 10}, {"ae", 11}, {"eh", 11},
+    {"ey", 11}, {"hh", 11}, {"ih", 12}, {"iy", 12}, {"y", 12},  {"ah", 13}, {"ax", 13},
+    {"ao", 13}, {"ow", 14}, {"oy", 14}, {"uh", 14}, {"uw", 14}, {"w", 14}};
 
 enum LipClass { kClosed, kTeethOnLip, kOpen, kRounded, kSpread, kOther };
 int lipClass(int viseme)
 {
     switch (viseme) {
-    case 1: return kClosed;
-    case 2: return kTeethOnLip;
-    case 10: case 13: return kOpen;
-    case 14: return kRounded;
-    case 11: case 12: return kSpread;
-    default: return kOther;
+    case 1:
+        return kClosed;
+    case 2:
+        return kTeethOnLip;
+    case 10:
+    case 13:
+        return kOpen;
+    case 14:
+        return kRounded;
+    case 11:
+    case 12:
+        return kSpread;
+    default:
+        return kOther;
     }
 }
 
@@ -59,19 +68,6 @@ struct Sink : IVisemeTrackSink {
     std::vector<TrackPhoneme> items;
     void setVisemeTrack(const std::vector<TrackPhoneme>& track) override { items = track; }
 };
-
-std::string capture(const std::string& command)
-{
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
-}
 
 // Reference viseme per 10-ms frame from "phone:end" pairs.
 std::vector<int> referenceFrames(const std::string& psdur)

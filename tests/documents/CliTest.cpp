@@ -257,15 +257,9 @@ TEST(DocCommands, StreamWritesItsMeshFromTheHeadModel)
     EXPECT_FALSE(std::filesystem::exists(folder / "junk.cmt"));
 }
 
-TEST(DocCommands, InterruptedStreamLeavesNoFile)
+// Packs folder/voice.wav and folder/head.mesh into folder/p.cmp through the pack and project commands.
+static void makeProject(const testsupport::TempDir& folder)
 {
-    PrivateTempFolder temp;
-    testsupport::TempDir folder;
-    std::vector<int16_t> voice(5 * 60 * 16000);
-    for (size_t i = 0; i < voice.size(); ++i)
-        voice[i] = static_cast<int16_t>((i * 37) % 20000 - 10000);
-    writeVoice(folder / "voice.wav", voice);
-    writeFile(folder / "head.mesh", triangleMeshRecord());
     ASSERT_EQ(
         runCommand(command({"hap create", quoted(folder / "a.hap"), "--voice", quoted(folder / "voice.wav")}))
             .status,
@@ -278,6 +272,20 @@ TEST(DocCommands, InterruptedStreamLeavesNoFile)
                                   "--hap", quoted(folder / "a.hap")}))
                   .status,
               0);
+}
+
+TEST(DocCommands, InterruptedStreamLeavesNoFile)
+{
+    PrivateTempFolder temp;
+    testsupport::TempDir folder;
+    std::vector<int16_t> voice(5 * 60 * 16000);
+    for (size_t i = 0; i < voice.size(); ++i)
+        voice[i] = static_cast<int16_t>((i * 37) % 20000 - 10000);
+    writeVoice(folder / "voice.wav", voice);
+    writeFile(folder / "head.mesh", triangleMeshRecord());
+    makeProject(folder);
+    if (HasFatalFailure())
+        return;
     // Ctrl+C once the stream has begun beside its target: the shell waits for the hidden partial file.
     std::string script =
         command({"cmt", quoted(folder / "p.cmp"), quoted(folder / "out.cmt")}) +
@@ -304,18 +312,9 @@ TEST(DocCommands, StreamSpeechDecodesWithAnIndependentDecoder)
     writeVoice(folder / "voice.wav", tone);
     Bytes mesh = triangleMeshRecord();
     writeFile(folder / "head.mesh", mesh);
-    ASSERT_EQ(
-        runCommand(command({"hap create", quoted(folder / "a.hap"), "--voice", quoted(folder / "voice.wav")}))
-            .status,
-        0);
-    ASSERT_EQ(
-        runCommand(command({"hdp create", quoted(folder / "a.hdp"), "--mesh", quoted(folder / "head.mesh")}))
-            .status,
-        0);
-    ASSERT_EQ(runCommand(command({"cmp create", quoted(folder / "p.cmp"), "--hdp", quoted(folder / "a.hdp"),
-                                  "--hap", quoted(folder / "a.hap")}))
-                  .status,
-              0);
+    makeProject(folder);
+    if (HasFatalFailure())
+        return;
     auto made = runCommand(command({"cmt", quoted(folder / "p.cmp"), quoted(folder / "out.cmt")}));
     ASSERT_EQ(made.status, 0) << made.err;
 
