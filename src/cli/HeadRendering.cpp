@@ -45,27 +45,31 @@ void putPictures(CHeadModel& model, HeadPictures pictures)
 
 } // namespace
 
-HeadPictures loadHeadPictures(const CliContext& context, const std::optional<std::string>& face,
-                              const std::optional<std::string>& mask,
-                              const std::optional<std::string>& background)
+PicturePaths takePicturePaths(CliArgs& args)
 {
-    HeadPictures pictures;
-    if (face)
-        pictures.face = loadSlotPicture(context, *face, false);
-    if (mask)
-        pictures.mask = loadSlotPicture(context, *mask, true);
-    if (background)
-        pictures.background = loadSlotPicture(context, *background, false);
-    return pictures;
+    PicturePaths paths;
+    paths.face = args.take("--face");
+    paths.mask = args.take("--mask");
+    paths.background = args.take("--background");
+    paths.teethTop = args.take("--teeth-top");
+    paths.teethBottom = args.take("--teeth-bottom");
+    return paths;
 }
 
-void loadTeethPictures(const CliContext& context, HeadPictures& pictures,
-                       const std::optional<std::string>& top, const std::optional<std::string>& bottom)
+HeadPictures loadHeadPictures(const CliContext& context, const PicturePaths& paths)
 {
-    if (top)
-        pictures.teethTop = loadSlotPicture(context, *top, false, 64, 16);
-    if (bottom)
-        pictures.teethBottom = loadSlotPicture(context, *bottom, false, 64, 16);
+    HeadPictures pictures;
+    if (paths.face)
+        pictures.face = loadSlotPicture(context, *paths.face, false);
+    if (paths.mask)
+        pictures.mask = loadSlotPicture(context, *paths.mask, true);
+    if (paths.background)
+        pictures.background = loadSlotPicture(context, *paths.background, false);
+    if (paths.teethTop)
+        pictures.teethTop = loadSlotPicture(context, *paths.teethTop, false, 64, 16);
+    if (paths.teethBottom)
+        pictures.teethBottom = loadSlotPicture(context, *paths.teethBottom, false, 64, 16);
+    return pictures;
 }
 
 int takeProcessorOption(CliArgs& args)

@@ -20,15 +20,17 @@ struct HeadPictures {
     std::optional<CJpegPicture> face, mask, background, teethTop, teethBottom;
 };
 
-// Loads the pictures named by --face, --mask and --background; each must be a 256 x 256 JPEG, and a refusal
-// uses the message the editors show for pictures that do not fit a slot.
-HeadPictures loadHeadPictures(const CliContext& context, const std::optional<std::string>& face,
-                              const std::optional<std::string>& mask,
-                              const std::optional<std::string>& background);
+// The picture files named on the command line by --face, --mask, --background, --teeth-top and
+// --teeth-bottom.
+struct PicturePaths {
+    std::optional<std::string> face, mask, background, teethTop, teethBottom;
+};
 
-// Adds the upper and lower teeth pictures (64 x 16 JPEGs, as the teeth folder holds them).
-void loadTeethPictures(const CliContext& context, HeadPictures& pictures,
-                       const std::optional<std::string>& top, const std::optional<std::string>& bottom);
+PicturePaths takePicturePaths(CliArgs& args);
+
+// Loads the named pictures: face, mask and background must be 256 x 256 JPEGs, teeth 64 x 16 as the teeth
+// folder holds them; a refusal uses the message the editors show for pictures that do not fit a slot.
+HeadPictures loadHeadPictures(const CliContext& context, const PicturePaths& paths);
 
 // Takes --cpu gen|p3|p4 (default gen) as a processor path number 0, 1 or 2.
 int takeProcessorOption(CliArgs& args);

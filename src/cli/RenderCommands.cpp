@@ -31,12 +31,10 @@ int runRender(CliArgs& args, CliContext& context)
     if (auto text = args.take("--size"))
         size = parseSize(*text);
     int processor = takeProcessorOption(args);
-    std::optional<std::string> face = args.take("--face");
-    std::optional<std::string> mask = args.take("--mask");
-    std::optional<std::string> background = args.take("--background");
+    PicturePaths paths = takePicturePaths(args);
     FapRow values = takeFapValues(args);
     std::vector<std::string> positional = args.positionals(2, 2);
-    HeadPictures pictures = loadHeadPictures(context, face, mask, background);
+    HeadPictures pictures = loadHeadPictures(context, paths);
     HeadFrameRenderer renderer(positional[0], processor, pictures);
     std::vector<uint32_t> frame = renderer.draw(values, size.width, size.height);
     if (!writePngOpaque(positional[1], frame.data(), size.width, size.height, true))
@@ -47,7 +45,8 @@ int runRender(CliArgs& args, CliContext& context)
 
 const CliRegistration
     kRender("render",
-            "render HEAD OUT.png [--size WxH] [--face JPG] [--mask JPG] [--background JPG] "
+            "render HEAD OUT.png [--size WxH] [--face JPG] [--mask JPG] [--background JPG] [--teeth-top JPG] "
+            "[--teeth-bottom JPG] "
             "[--fap N=V]... [--expression ROW[:I]] [--viseme ROW[:I]] [--expressions DIR] [--cpu gen|p3|p4]",
             runRender);
 

@@ -60,15 +60,10 @@ void placeFrame(std::vector<uint32_t>& sheet, int sheetWidth, const std::vector<
 
 int runSheet(CliArgs& args, CliContext& context)
 {
-    std::optional<std::string> face = args.take("--face");
-    std::optional<std::string> mask = args.take("--mask");
-    std::optional<std::string> background = args.take("--background");
-    std::optional<std::string> teethTop = args.take("--teeth-top");
-    std::optional<std::string> teethBottom = args.take("--teeth-bottom");
+    PicturePaths paths = takePicturePaths(args);
     int processor = takeProcessorOption(args);
     std::vector<std::string> positional = args.positionals(2, 2);
-    HeadPictures pictures = loadHeadPictures(context, face, mask, background);
-    loadTeethPictures(context, pictures, teethTop, teethBottom);
+    HeadPictures pictures = loadHeadPictures(context, paths);
     HeadFrameRenderer renderer(positional[0], processor, pictures);
 
     std::vector<SheetCell> cells = sheetCells(context);

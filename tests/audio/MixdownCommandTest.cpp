@@ -13,20 +13,6 @@ namespace {
 
 using testsupport::TempDir;
 
-std::vector<std::int16_t> dataSamples(const std::filesystem::path& path)
-{
-    CWavReader reader;
-    EXPECT_EQ(reader.open(path), kWavOk);
-    EXPECT_EQ(reader.startData(), kWavOk);
-    std::vector<std::uint8_t> bytes(reader.dataSize());
-    std::uint32_t got = 0;
-    EXPECT_EQ(reader.read(bytes.data(), std::uint32_t(bytes.size()), got), kWavOk);
-    std::vector<std::int16_t> samples(got / 2);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = std::int16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
-    return samples;
-}
-
 std::string quoted(const std::filesystem::path& path)
 {
     std::string text(1, '\'');
@@ -49,8 +35,8 @@ protected:
         testsupport::writeBinaryFile(dir / "a:clip.wav", WavBytes::pcm(WavBytes::samples16(clip), 8000));
         ASSERT_EQ(convertVoice(dir / "v16.wav", dir / "voice.wav"), kWavOk);
         ASSERT_EQ(convertVoice(dir / "c16.wav", dir / "a:clip.wav"), kWavOk);
-        voice = dataSamples(dir / "v16.wav");
-        clip16 = dataSamples(dir / "c16.wav");
+        voice = readDataSamples(dir / "v16.wav");
+        clip16 = readDataSamples(dir / "c16.wav");
         std::filesystem::remove(dir / "v16.wav");
         std::filesystem::remove(dir / "c16.wav");
     }
@@ -84,7 +70,7 @@ TEST_F(MixdownCommand, MixesAsThePreviewDoes)
         const auto result = mixdown(quoted(dir / "voice.wav") + " " + quoted(dir / "out.wav") + " --clip " +
                                     quoted(dir / "a:clip.wav") + ":60:200:500" + c.range);
         ASSERT_EQ(result.status, 0) << result.err;
-        const auto mixed = dataSamples(dir / "out.wav");
+        const auto mixed = readDataSamples(dir / "out.wav");
         ASSERT_EQ(mixed.size(), c.samples);
         for (std::size_t i = 0; i < mixed.size(); ++i) {
             const std::size_t at = c.first + i;

@@ -10,19 +10,13 @@ namespace {
 
 using testsupport::TempDir;
 
+// The samples of a converted file, which must be in the working format.
 std::vector<std::int16_t> readVoice(const std::filesystem::path& path)
 {
     CWavReader reader;
     EXPECT_EQ(reader.open(path), kWavOk);
-    EXPECT_EQ(reader.startData(), kWavOk);
     EXPECT_TRUE(isVoiceFormat(reader.format()));
-    std::vector<std::uint8_t> bytes(reader.dataSize());
-    std::uint32_t got = 0;
-    EXPECT_EQ(reader.read(bytes.data(), std::uint32_t(bytes.size()), got), kWavOk);
-    std::vector<std::int16_t> samples(got / 2);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = std::int16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
-    return samples;
+    return readDataSamples(path);
 }
 
 TEST(VoiceMixing, FramesBecomeSixteenBitMono)

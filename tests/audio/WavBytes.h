@@ -1,6 +1,11 @@
 #pragma once
 
+#include "WavFile.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -45,3 +50,18 @@ struct WavBytes {
         return w.bytes;
     }
 };
+
+// The 16-bit samples of a WAV file's data chunk, failing the calling test when the file cannot be read.
+inline std::vector<std::int16_t> readDataSamples(const std::filesystem::path& path)
+{
+    CWavReader reader;
+    EXPECT_EQ(reader.open(path), kWavOk);
+    EXPECT_EQ(reader.startData(), kWavOk);
+    std::vector<std::uint8_t> bytes(reader.dataSize());
+    std::uint32_t got = 0;
+    EXPECT_EQ(reader.read(bytes.data(), std::uint32_t(bytes.size()), got), kWavOk);
+    std::vector<std::int16_t> samples(got / 2);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = std::int16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
+    return samples;
+}
