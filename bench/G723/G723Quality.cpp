@@ -1,6 +1,6 @@
 // Quality report: segmental SNR of our 5.3 kbit/s stream and of FFmpeg's 6.3 kbit/s encoder, both
 // decoded by FFmpeg (postfilter off, a waveform measure), per recording and on average.
-#include "CG723Encoder.h"
+#include "G723/CG723Encoder.h"
 #include "FfmpegG723.h"
 
 #include <algorithm>

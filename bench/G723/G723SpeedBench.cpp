@@ -1,6 +1,6 @@
 // Coding speed as a multiple of real time on one core: ours (5.3 kbit/s with and without VAD) and
 // FFmpeg's 6.3 kbit/s encoder, on the same synthesised sentence.
-#include "CG723Encoder.h"
+#include "G723/CG723Encoder.h"
 #include "FfmpegG723.h"
 
 #include <benchmark/benchmark.h>

@@ -1,5 +1,5 @@
 // Cost of one mixer frame during playback of a long, dense animation.
-#include "CFapMixer.h"
+#include "animation/CFapMixer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Saving and loading a project against copying the same bytes with cp, in one run, and the peak
 // memory of a save as the voice grows (it should not grow with it: files are copied in blocks).
-#include "HeadPacks.h"
-#include "ProjectFile.h"
-#include "ProjectStore.h"
-#include "TempFile.h"
+#include "documents/HeadPacks.h"
+#include "documents/ProjectFile.h"
+#include "documents/ProjectStore.h"
+#include "Common/TempFile.h"
 
 #include <benchmark/benchmark.h>
 

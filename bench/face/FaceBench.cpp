@@ -1,7 +1,7 @@
 // Per-frame deformation of the sample head with a busy FAP set, and one mesh fitting pass.
-#include "CHeadModel.h"
-#include "MeshFitting.h"
-#include "SampleHead.h"
+#include "face/CHeadModel.h"
+#include "face/MeshFitting.h"
+#include "face/SampleHead.h"
 
 #include <benchmark/benchmark.h>
 

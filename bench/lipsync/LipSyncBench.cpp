@@ -6,7 +6,7 @@
 #pragma GCC diagnostic ignored "-Wrestrict"
 
 #include "AlignedReference.h"
-#include "LipSyncAnalyzer.h"
+#include "lipsync/LipSyncAnalyzer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // JPEG decoding of a 256 x 256 face-sized picture: our loader from memory and from a file, beside the
 // library's own command-line decoder on the same file in the same run.
-#include "CJpegPicture.h"
+#include "images/CJpegPicture.h"
 
 #include <benchmark/benchmark.h>
 

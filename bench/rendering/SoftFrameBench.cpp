@@ -3,7 +3,7 @@
 // the same triangles with the same textures through an offscreen OpenGL context. Times are the CPU time
 // of the whole process, so the driver's helper threads count and a busy machine does not.
 #include "BenchScene.h"
-#include "SoftGLFactory.h"
+#include "rendering/SoftGLFactory.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Arbitrary bytes as 16-bit samples through the speech coder: every frame must be a size its type
 // bits announce, and active frames must stay inside the ranges a decoder accepts.
-#include "CG723Encoder.h"
+#include "G723/CG723Encoder.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,9 +1,9 @@
 // Hostile WAV files: the reader must refuse or read them without touching memory it does not own, and
 // whatever it accepts must survive the mixing and resampling arithmetic.
-#include "EventSequencer.h"
-#include "TempFile.h"
-#include "VoiceConversion.h"
-#include "WavFile.h"
+#include "audio/EventSequencer.h"
+#include "Common/TempFile.h"
+#include "audio/VoiceConversion.h"
+#include "audio/WavFile.h"
 
 #include <cstdint>
 #include <cstdio>

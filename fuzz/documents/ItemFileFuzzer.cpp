@@ -1,7 +1,7 @@
 // Feeds one input to the reader of each of the five item files, applies what was read to a timeline as
 // loading a head animation does, and writes it back out of the timeline.
-#include "ItemFiles.h"
-#include "TimelineItemFiles.h"
+#include "documents/ItemFiles.h"
+#include "documents/TimelineItemFiles.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Feeds one input to both pack readers and to the listing, as files from outside would arrive.
-#include "DocumentListing.h"
-#include "HeadPacks.h"
-#include "ProjectStore.h"
+#include "documents/DocumentListing.h"
+#include "documents/HeadPacks.h"
+#include "documents/ProjectStore.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Feeds one input to the project loader with every part selected, and to the listing.
-#include "DocumentListing.h"
-#include "ProjectFile.h"
-#include "ProjectStore.h"
+#include "documents/DocumentListing.h"
+#include "documents/ProjectFile.h"
+#include "documents/ProjectStore.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // Text head reader on arbitrary bytes; a model that reads must also survive a deformation.
-#include "CHeadModel.h"
-#include "HeadFiles.h"
+#include "face/CHeadModel.h"
+#include "face/HeadFiles.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Mesh record reader on arbitrary bytes, into a fresh model and into an existing one; a model that
 // reads must write back and deform.
-#include "CHeadModel.h"
-#include "HeadFiles.h"
-#include "MeshFitting.h"
+#include "face/CHeadModel.h"
+#include "face/HeadFiles.h"
+#include "face/MeshFitting.h"
 
 #include <cstddef>
 #include <cstdint>

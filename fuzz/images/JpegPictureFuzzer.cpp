@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the JPEG loader through its memory source, in both load modes, and
 // combines the two results the way the face commands do.
-#include "CJpegPicture.h"
+#include "images/CJpegPicture.h"
 
 #include <cstddef>
 #include <cstdint>

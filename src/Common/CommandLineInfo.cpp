@@ -1,6 +1,6 @@
-#include "CommandLineInfo.h"
+#include "Common/CommandLineInfo.h"
 
-#include "Cpuosid.h"
+#include "Common/Cpuosid.h"
 
 #include <algorithm>
 #include <cctype>

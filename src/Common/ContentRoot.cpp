@@ -1,6 +1,6 @@
-#include "ContentRoot.h"
+#include "Common/ContentRoot.h"
 
-#include "ResourceLibrary.h"
+#include "Common/ResourceLibrary.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "Cpuosid.h"
+#include "Common/Cpuosid.h"
 
 int detectProcessorPath()
 {

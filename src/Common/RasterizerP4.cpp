@@ -1,4 +1,4 @@
-#include "RasterizerP4.h"
+#include "Common/RasterizerP4.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -1,4 +1,4 @@
-#include "ResourceLibrary.h"
+#include "Common/ResourceLibrary.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "TempFile.h"
+#include "Common/TempFile.h"
 
 #include <cstdio>
 #include <cstdlib>

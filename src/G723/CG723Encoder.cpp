@@ -1,7 +1,7 @@
-#include "CG723Encoder.h"
+#include "G723/CG723Encoder.h"
 
-#include "BitWriter.h"
-#include "G723Tables.h"
+#include "G723/BitWriter.h"
+#include "G723/G723Tables.h"
 
 #include <algorithm>
 #include <cmath>

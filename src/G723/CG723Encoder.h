@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ComfortNoise.h"
-#include "Excitation.h"
-#include "LpcTools.h"
-#include "VoiceActivity.h"
+#include "G723/ComfortNoise.h"
+#include "G723/Excitation.h"
+#include "G723/LpcTools.h"
+#include "G723/VoiceActivity.h"
 
 #include <array>
 #include <cstdint>

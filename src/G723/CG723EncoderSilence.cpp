@@ -1,8 +1,8 @@
 // The silence side of the coder: silence-description and untransmitted frames, and keeping the
 // active coder's memories in step with the decoder's comfort noise.
-#include "CG723Encoder.h"
+#include "G723/CG723Encoder.h"
 
-#include "BitWriter.h"
+#include "G723/BitWriter.h"
 
 #include <cmath>
 #include <cstdlib>

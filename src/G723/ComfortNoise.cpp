@@ -1,6 +1,6 @@
-#include "ComfortNoise.h"
+#include "G723/ComfortNoise.h"
 
-#include "G723Tables.h"
+#include "G723/G723Tables.h"
 
 #include <algorithm>
 #include <cmath>

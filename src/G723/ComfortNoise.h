@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Excitation.h"
-#include "LpcTools.h"
+#include "G723/Excitation.h"
+#include "G723/LpcTools.h"
 
 #include <array>
 #include <cstdint>

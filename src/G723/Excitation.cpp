@@ -1,6 +1,6 @@
-#include "Excitation.h"
+#include "G723/Excitation.h"
 
-#include "G723Tables.h"
+#include "G723/G723Tables.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // Constant tables of the 5.3 kbit/s speech coder: public figures of the published algorithm.
-#include "G723Tables.h"
+#include "G723/G723Tables.h"
 
 namespace cm::g723 {
 

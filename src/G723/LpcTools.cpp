@@ -1,6 +1,6 @@
-#include "LpcTools.h"
+#include "G723/LpcTools.h"
 
-#include "G723Tables.h"
+#include "G723/G723Tables.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "VoiceActivity.h"
+#include "G723/VoiceActivity.h"
 
 #include <algorithm>
 #include <cmath>

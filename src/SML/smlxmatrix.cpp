@@ -1,6 +1,6 @@
-#include "smlxmatrix.h"
+#include "SML/smlxmatrix.h"
 
-#include "smlmath.h"
+#include "SML/smlmath.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "Bopomofo.h"
+#include "SREngine/Bopomofo.h"
 
 #include <array>
 

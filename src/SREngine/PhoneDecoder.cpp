@@ -1,4 +1,4 @@
-#include "PhoneDecoder.h"
+#include "SREngine/PhoneDecoder.h"
 
 #include <pocketsphinx.h>
 #include <sphinxbase/err.h>

@@ -2,7 +2,7 @@
 // Phonetic decoding of one block with PocketSphinx's all-phone search, including the wider retry when
 // the narrow search collapses onto one phone.
 
-#include "RecogResources.h"
+#include "SREngine/RecogResources.h"
 
 #include <cstdint>
 #include <memory>

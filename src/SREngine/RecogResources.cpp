@@ -1,6 +1,6 @@
-#include "RecogResources.h"
+#include "SREngine/RecogResources.h"
 
-#include "Bopomofo.h"
+#include "SREngine/Bopomofo.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
-#include "SylRecog.h"
+#include "SREngine/SylRecog.h"
 
-#include "PhoneDecoder.h"
-#include "RecogResources.h"
+#include "SREngine/PhoneDecoder.h"
+#include "SREngine/RecogResources.h"
 
 #include <algorithm>
 #include <cstring>

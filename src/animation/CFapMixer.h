@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FapTables.h"
+#include "face/FapTables.h"
 
 #include <atomic>
 #include <cstdint>

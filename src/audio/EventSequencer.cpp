@@ -1,4 +1,4 @@
-#include "EventSequencer.h"
+#include "audio/EventSequencer.h"
 
 #include <algorithm>
 #include <cctype>

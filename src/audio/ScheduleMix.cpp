@@ -1,4 +1,4 @@
-#include "ScheduleMix.h"
+#include "audio/ScheduleMix.h"
 
 #include <algorithm>
 #include <system_error>

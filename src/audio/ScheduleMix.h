@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EventSequencer.h"
-#include "VoiceConversion.h"
+#include "audio/EventSequencer.h"
+#include "audio/VoiceConversion.h"
 
 #include <cstdint>
 #include <filesystem>

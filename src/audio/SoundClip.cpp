@@ -1,6 +1,6 @@
-#include "SoundClip.h"
+#include "audio/SoundClip.h"
 
-#include "TempFile.h"
+#include "Common/TempFile.h"
 
 #include <climits>
 #include <cstdio>

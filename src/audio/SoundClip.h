@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VoiceConversion.h"
+#include "audio/VoiceConversion.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "VoiceConversion.h"
+#include "audio/VoiceConversion.h"
 
 #include <algorithm>
 #include <cmath>

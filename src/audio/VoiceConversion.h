@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WavFile.h"
+#include "audio/WavFile.h"
 
 #include <cstdint>
 #include <filesystem>

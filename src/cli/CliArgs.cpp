@@ -1,6 +1,6 @@
-#include "CliArgs.h"
+#include "cli/CliArgs.h"
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 CliArgs::CliArgs(std::vector<std::string> tokens) : tokens_(std::move(tokens)), used_(tokens_.size(), false) {}
 

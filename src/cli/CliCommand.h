@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliArgs.h"
+#include "cli/CliArgs.h"
 
 #include <iosfwd>
 #include <stdexcept>
@@ -41,7 +41,7 @@ int runSubcommand(const std::vector<std::string>& words, CliContext& context);
 template <typename... Args>
 [[noreturn]] void failWithMessage(const CliContext& context, unsigned id, Args... args);
 
-#include "ResourceLibrary.h"
+#include "Common/ResourceLibrary.h"
 
 template <typename... Args>
 [[noreturn]] void failWithMessage(const CliContext& context, unsigned id, Args... args)

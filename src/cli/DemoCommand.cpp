@@ -1,7 +1,7 @@
 // The main job of the set-up command: takes the default male project through the engine end to end (its
 // stream file and a contact sheet of its head), which shows that everything works on this machine.
-#include "CliCommand.h"
-#include "ContentRoot.h"
+#include "cli/CliCommand.h"
+#include "Common/ContentRoot.h"
 
 #include <filesystem>
 #include <ostream>

@@ -1,9 +1,9 @@
-#include "DocCommandSupport.h"
+#include "cli/DocCommandSupport.h"
 
-#include "VoiceConversion.h"
+#include "audio/VoiceConversion.h"
 
-#include "ChunkedContainer.h"
-#include "CmtStreamWriter.h"
+#include "documents/ChunkedContainer.h"
+#include "documents/CmtStreamWriter.h"
 
 #include <algorithm>
 #include <csignal>
@@ -11,12 +11,10 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "G723StreamCoder.h"
-#if CM_HAVE_FACE
-#include "CHeadModel.h"
-#include "HeadFiles.h"
-#endif
-#include "SpeechFrameCoder.h"
+#include "documents/G723StreamCoder.h"
+#include "face/CHeadModel.h"
+#include "face/HeadFiles.h"
+#include "documents/SpeechFrameCoder.h"
 
 void failWithStatus(const CliContext& context, const DocumentStatus& status)
 {
@@ -76,7 +74,6 @@ std::optional<std::string> meshRecordFile(const CliContext& context, const std::
     if (!in.open(head) || !in.readExactly(start, sizeof start) ||
         !std::all_of(std::begin(start), std::end(start), [](uint8_t c) { return c >= 0x20 && c < 0x7F; }))
         return head;
-#if CM_HAVE_FACE
     std::unique_ptr<CHeadModel> model = readTextHeadFile(head);
     if (!model)
         throw CliError(head + " is not a head file that can be read");
@@ -84,9 +81,6 @@ std::optional<std::string> meshRecordFile(const CliContext& context, const std::
     if (!writeMeshRecord(record, *model, false))
         throw CliError("the mesh record could not be written");
     return record.string();
-#else
-    throw CliError(head + " is a head text file; give a mesh record (this build cannot convert text heads)");
-#endif
 }
 
 uint64_t voiceSampleCount(const std::filesystem::path& wav)

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
-#include "DocumentStatus.h"
-#include "TempFile.h"
+#include "documents/DocumentStatus.h"
+#include "Common/TempFile.h"
 
 #include <cstdint>
 #include <filesystem>

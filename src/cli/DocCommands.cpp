@@ -1,23 +1,23 @@
 // Document files from the command line: listing and extracting any document, and building packs and
 // projects from plain files.
-#include "CliCommand.h"
-#include "DocCommandSupport.h"
-#include "JsonWriter.h"
+#include "cli/CliCommand.h"
+#include "cli/DocCommandSupport.h"
+#include "cli/JsonWriter.h"
 
-#include "ChunkedContainer.h"
-#include "CmtStreamWriter.h"
-#include "DocumentExtractor.h"
-#include "DocumentListing.h"
-#include "HeadPacks.h"
-#include "ItemFiles.h"
-#include "TimelineJson.h"
-#include "ProjectFile.h"
-#include "ProjectStore.h"
-#include "StreamProjectInputs.h"
-#include "TimelineItemFiles.h"
+#include "documents/ChunkedContainer.h"
+#include "documents/CmtStreamWriter.h"
+#include "documents/DocumentExtractor.h"
+#include "documents/DocumentListing.h"
+#include "documents/HeadPacks.h"
+#include "documents/ItemFiles.h"
+#include "cli/TimelineJson.h"
+#include "documents/ProjectFile.h"
+#include "documents/ProjectStore.h"
+#include "documents/StreamProjectInputs.h"
+#include "documents/TimelineItemFiles.h"
 
-#include "CHeadModel.h"
-#include "PhonemeTables.h"
+#include "face/CHeadModel.h"
+#include "lipsync/PhonemeTables.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,7 +1,7 @@
-#include "FapOptions.h"
+#include "cli/FapOptions.h"
 
-#include "CliCommand.h"
-#include "ContentRoot.h"
+#include "cli/CliCommand.h"
+#include "Common/ContentRoot.h"
 
 #include <cmath>
 #include <cstdlib>

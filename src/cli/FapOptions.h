@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CliArgs.h"
-#include "FapTables.h"
+#include "cli/CliArgs.h"
+#include "face/FapTables.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 // Speech coder commands: code a mono WAV file into a raw stream of 5.3 kbit/s G.723.1 frames.
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
-#include "CG723Encoder.h"
-#include "WavFile.h"
+#include "G723/CG723Encoder.h"
+#include "audio/WavFile.h"
 
 #include <cstdint>
 #include <cstdio>

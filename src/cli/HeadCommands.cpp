@@ -1,12 +1,12 @@
 // Head files from the command line: inspect either stored form, convert to the mesh record, and
 // deform a head by FAP values into an OBJ for viewing.
-#include "CHeadModel.h"
-#include "CliCommand.h"
-#include "FapOptions.h"
-#include "HeadFiles.h"
-#include "JsonWriter.h"
-#include "ObjExport.h"
-#include "TempFile.h"
+#include "face/CHeadModel.h"
+#include "cli/CliCommand.h"
+#include "cli/FapOptions.h"
+#include "face/HeadFiles.h"
+#include "cli/JsonWriter.h"
+#include "face/ObjExport.h"
+#include "Common/TempFile.h"
 
 #include <cmath>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "HeadRendering.h"
+#include "cli/HeadRendering.h"
 
-#include "CHeadModel.h"
-#include "HeadFiles.h"
-#include "HeadViewSetup.h"
+#include "face/CHeadModel.h"
+#include "face/HeadFiles.h"
+#include "rendering/HeadViewSetup.h"
 
 namespace {
 

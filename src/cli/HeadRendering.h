@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CJpegPicture.h"
-#include "CSoftRenderer.h"
-#include "CliArgs.h"
-#include "CliCommand.h"
-#include "FapTables.h"
+#include "images/CJpegPicture.h"
+#include "rendering/CSoftRenderer.h"
+#include "cli/CliArgs.h"
+#include "cli/CliCommand.h"
+#include "face/FapTables.h"
 
 #include <cstdint>
 #include <memory>

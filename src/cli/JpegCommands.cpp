@@ -1,7 +1,7 @@
 // JPEG pictures as the studio sees them: whether a file loads and what it holds.
-#include "CJpegPicture.h"
-#include "CliCommand.h"
-#include "JsonWriter.h"
+#include "images/CJpegPicture.h"
+#include "cli/CliCommand.h"
+#include "cli/JsonWriter.h"
 
 #include <ostream>
 

@@ -1,6 +1,6 @@
-#include "JsonReader.h"
+#include "cli/JsonReader.h"
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 #include <cstdlib>
 

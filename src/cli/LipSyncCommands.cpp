@@ -1,13 +1,13 @@
 // Lip-sync command: runs the analysis over a voice held by a timeline and prints its viseme items.
-#include "CliCommand.h"
-#include "JsonWriter.h"
+#include "cli/CliCommand.h"
+#include "cli/JsonWriter.h"
 
-#include "ItemFiles.h"
-#include "LipSyncAnalyzer.h"
-#include "TempFile.h"
-#include "TimelineData.h"
-#include "VoiceConversion.h"
-#include "WavFile.h"
+#include "documents/ItemFiles.h"
+#include "lipsync/LipSyncAnalyzer.h"
+#include "Common/TempFile.h"
+#include "timeline/TimelineData.h"
+#include "audio/VoiceConversion.h"
+#include "audio/WavFile.h"
 
 #include <atomic>
 #include <csignal>

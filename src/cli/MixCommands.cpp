@@ -1,8 +1,8 @@
 // The animation mixer from the command line: queue events, then sample frames at chosen times.
-#include "CFapMixer.h"
-#include "CliCommand.h"
-#include "ContentRoot.h"
-#include "JsonWriter.h"
+#include "animation/CFapMixer.h"
+#include "cli/CliCommand.h"
+#include "Common/ContentRoot.h"
+#include "cli/JsonWriter.h"
 
 #include <charconv>
 #include <limits>

@@ -1,12 +1,12 @@
 // Mixdown: a voice with sound clips laid over it, written the way the preview prepares its sound.
-#include "CliCommand.h"
-#include "WavOutput.h"
-#include "DocCommandSupport.h"
+#include "cli/CliCommand.h"
+#include "cli/WavOutput.h"
+#include "cli/DocCommandSupport.h"
 
-#include "SoundClip.h"
-#include "TempFile.h"
-#include "TimelineMix.h"
-#include "WavVoiceReader.h"
+#include "audio/SoundClip.h"
+#include "Common/TempFile.h"
+#include "timeline/TimelineMix.h"
+#include "timeline/WavVoiceReader.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,8 +1,8 @@
 // Draws one frame of a head as the export does, with the software renderer, into a PNG file.
-#include "CliCommand.h"
-#include "FapOptions.h"
-#include "HeadRendering.h"
-#include "PngFile.h"
+#include "cli/CliCommand.h"
+#include "cli/FapOptions.h"
+#include "cli/HeadRendering.h"
+#include "images/PngFile.h"
 
 #include <cstdio>
 #include <string>

@@ -1,12 +1,12 @@
 // A contact sheet of one head: every mouth shape, expression and a blink side by side, so that a head or
 // a face photo can be judged at a glance.
-#include "CliCommand.h"
-#include "ContentRoot.h"
-#include "FapOptions.h"
-#include "HeadRendering.h"
-#include "PhonemeTables.h"
-#include "PngFile.h"
-#include "SheetLabels.h"
+#include "cli/CliCommand.h"
+#include "Common/ContentRoot.h"
+#include "cli/FapOptions.h"
+#include "cli/HeadRendering.h"
+#include "lipsync/PhonemeTables.h"
+#include "images/PngFile.h"
+#include "cli/SheetLabels.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "SheetLabels.h"
+#include "cli/SheetLabels.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -1,9 +1,9 @@
 // Timeline commands: automatic head turns computed from viseme spans given on the command line.
-#include "CliCommand.h"
-#include "JsonWriter.h"
+#include "cli/CliCommand.h"
+#include "cli/JsonWriter.h"
 
-#include "HeadTurnGenerator.h"
-#include "TimelineData.h"
+#include "timeline/HeadTurnGenerator.h"
+#include "timeline/TimelineData.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "TimelineJson.h"
+#include "cli/TimelineJson.h"
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 #include <algorithm>
 #include <cmath>

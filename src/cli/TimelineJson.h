@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ItemFiles.h"
-#include "JsonReader.h"
-#include "JsonWriter.h"
-#include "TimelineItemFiles.h"
+#include "documents/ItemFiles.h"
+#include "cli/JsonReader.h"
+#include "cli/JsonWriter.h"
+#include "documents/TimelineItemFiles.h"
 
 // The five tracks as JSON, the form `timeline dump` prints and `hap create --timeline` reads. Times
 // are timeline units (samples).

@@ -1,11 +1,11 @@
 // Sound file commands: describe a WAV file, convert a voice to the 16 kHz mono working format.
-#include "CliCommand.h"
-#include "DocCommandSupport.h"
-#include "JsonWriter.h"
-#include "TempFile.h"
-#include "VoiceConversion.h"
-#include "WavOutput.h"
-#include "WavFile.h"
+#include "cli/CliCommand.h"
+#include "cli/DocCommandSupport.h"
+#include "cli/JsonWriter.h"
+#include "Common/TempFile.h"
+#include "audio/VoiceConversion.h"
+#include "cli/WavOutput.h"
+#include "audio/WavFile.h"
 
 #include <cstdio>
 #include <filesystem>

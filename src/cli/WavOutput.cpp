@@ -1,10 +1,10 @@
-#include "WavOutput.h"
+#include "cli/WavOutput.h"
 
-#include "CliCommand.h"
-#include "DocCommandSupport.h"
-#include "TempFile.h"
-#include "VoiceConversion.h"
-#include "WavFile.h"
+#include "cli/CliCommand.h"
+#include "cli/DocCommandSupport.h"
+#include "Common/TempFile.h"
+#include "audio/VoiceConversion.h"
+#include "audio/WavFile.h"
 
 #include <cstdio>
 #include <system_error>

@@ -1,6 +1,6 @@
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
-#include "ResourceLibrary.h"
+#include "Common/ResourceLibrary.h"
 
 #include <cstdio>
 #include <iostream>

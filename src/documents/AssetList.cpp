@@ -1,6 +1,6 @@
-#include "AssetList.h"
+#include "documents/AssetList.h"
 
-#include "DocumentProperties.h"
+#include "documents/DocumentProperties.h"
 
 #include <algorithm>
 #include <cctype>

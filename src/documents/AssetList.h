@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OwnedFile.h"
+#include "documents/OwnedFile.h"
 
 #include <array>
 #include <string>

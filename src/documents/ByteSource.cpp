@@ -1,4 +1,4 @@
-#include "ByteSource.h"
+#include "documents/ByteSource.h"
 
 #include <algorithm>
 #include <cstring>

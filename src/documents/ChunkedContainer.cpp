@@ -1,6 +1,6 @@
-#include "ChunkedContainer.h"
+#include "documents/ChunkedContainer.h"
 
-#include "TempFile.h"
+#include "Common/TempFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ByteSource.h"
-#include "DocumentProperties.h"
-#include "DocumentStatus.h"
+#include "documents/ByteSource.h"
+#include "documents/DocumentProperties.h"
+#include "documents/DocumentStatus.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,9 +1,9 @@
-#include "CmtStreamWriter.h"
+#include "documents/CmtStreamWriter.h"
 
-#include "ByteSource.h"
-#include "ChunkedContainer.h"
-#include "HeadPacks.h"
-#include "TempFile.h"
+#include "documents/ByteSource.h"
+#include "documents/ChunkedContainer.h"
+#include "documents/HeadPacks.h"
+#include "Common/TempFile.h"
 
 #include <algorithm>
 #include <array>

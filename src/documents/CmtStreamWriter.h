@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DocumentStatus.h"
-#include "ItemWindow.h"
-#include "SpeechFrameCoder.h"
+#include "documents/DocumentStatus.h"
+#include "documents/ItemWindow.h"
+#include "documents/SpeechFrameCoder.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "DocumentExtractor.h"
+#include "documents/DocumentExtractor.h"
 
-#include "ChunkedContainer.h"
+#include "documents/ChunkedContainer.h"
 
 #include <cstdio>
 #include <set>

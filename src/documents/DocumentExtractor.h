@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ByteSource.h"
-#include "DocumentListing.h"
-#include "DocumentStatus.h"
+#include "documents/ByteSource.h"
+#include "documents/DocumentListing.h"
+#include "documents/DocumentStatus.h"
 
 #include <filesystem>
 #include <string>

@@ -1,6 +1,6 @@
-#include "DocumentListing.h"
+#include "documents/DocumentListing.h"
 
-#include "ChunkedContainer.h"
+#include "documents/ChunkedContainer.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ByteSource.h"
-#include "DocumentStatus.h"
+#include "documents/ByteSource.h"
+#include "documents/DocumentStatus.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "DocumentProperties.h"
+#include "documents/DocumentProperties.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "DocumentStatus.h"
+#include "documents/DocumentStatus.h"
 
 void DocumentStatus::setMessage(unsigned id, const std::string& about)
 {

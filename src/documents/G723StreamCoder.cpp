@@ -1,7 +1,6 @@
-#include "G723StreamCoder.h"
+#include "documents/G723StreamCoder.h"
 
-#if CM_HAVE_G723
-#include "CG723Encoder.h"
+#include "G723/CG723Encoder.h"
 
 namespace {
 
@@ -26,9 +25,3 @@ std::unique_ptr<SpeechFrameCoder> makeG723StreamCoder()
 {
     return std::make_unique<G723StreamCoder>();
 }
-#else
-std::unique_ptr<SpeechFrameCoder> makeG723StreamCoder()
-{
-    return nullptr;
-}
-#endif

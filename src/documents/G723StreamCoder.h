@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SpeechFrameCoder.h"
+#include "documents/SpeechFrameCoder.h"
 
 #include <memory>
 

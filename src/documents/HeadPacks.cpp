@@ -1,6 +1,6 @@
-#include "HeadPacks.h"
+#include "documents/HeadPacks.h"
 
-#include "TempFile.h"
+#include "Common/TempFile.h"
 
 #include <system_error>
 #include <vector>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ByteSource.h"
-#include "ChunkedContainer.h"
-#include "DocumentStatus.h"
-#include "ProjectStore.h"
+#include "documents/ByteSource.h"
+#include "documents/ChunkedContainer.h"
+#include "documents/DocumentStatus.h"
+#include "documents/ProjectStore.h"
 
 #include <filesystem>
 #include <string>

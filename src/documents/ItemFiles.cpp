@@ -1,6 +1,6 @@
-#include "ItemFiles.h"
+#include "documents/ItemFiles.h"
 
-#include "DocumentProperties.h"
+#include "documents/DocumentProperties.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ByteSource.h"
-#include "ItemWindow.h"
+#include "documents/ByteSource.h"
+#include "documents/ItemWindow.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "ItemWindow.h"
+#include "documents/ItemWindow.h"
 
-#include "ByteSource.h"
+#include "documents/ByteSource.h"
 
 WindowPick pickWindow(const std::vector<uint32_t>& starts, size_t& runningIndex, uint64_t windowStart,
                       uint64_t windowLength)

@@ -1,4 +1,4 @@
-#include "OwnedFile.h"
+#include "documents/OwnedFile.h"
 
 #include <system_error>
 #include <utility>

@@ -1,7 +1,7 @@
-#include "ProjectFile.h"
+#include "documents/ProjectFile.h"
 
-#include "ChunkedContainer.h"
-#include "HeadPacks.h"
+#include "documents/ChunkedContainer.h"
+#include "documents/HeadPacks.h"
 
 #include <functional>
 #include <vector>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ByteSource.h"
-#include "DocumentStatus.h"
-#include "ProjectStore.h"
+#include "documents/ByteSource.h"
+#include "documents/DocumentStatus.h"
+#include "documents/ProjectStore.h"
 
 #include <filesystem>
 #include <string>

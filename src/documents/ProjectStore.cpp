@@ -1,4 +1,4 @@
-#include "ProjectStore.h"
+#include "documents/ProjectStore.h"
 
 #include <filesystem>
 

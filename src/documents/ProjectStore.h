@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AssetList.h"
-#include "ChunkedContainer.h"
-#include "DocumentProperties.h"
-#include "OwnedFile.h"
+#include "documents/AssetList.h"
+#include "documents/ChunkedContainer.h"
+#include "documents/DocumentProperties.h"
+#include "documents/OwnedFile.h"
 
 #include <array>
 #include <string>

@@ -1,11 +1,9 @@
-#include "StreamProjectInputs.h"
+#include "documents/StreamProjectInputs.h"
 
-#include "TimelineItemFiles.h"
+#include "documents/TimelineItemFiles.h"
 
-#if CM_HAVE_FACE
-#include "CHeadModel.h"
-#include "HeadFiles.h"
-#endif
+#include "face/CHeadModel.h"
+#include "face/HeadFiles.h"
 
 namespace {
 constexpr int kNeutralSet = 1;
@@ -15,12 +13,8 @@ StreamInputs streamInputsOf(const ProjectStore& store, const TimelineData& timel
 {
     StreamInputs inputs;
     inputs.voice = timeline.voiceFile();
-#if CM_HAVE_FACE
     if (head)
         inputs.writeMesh = [head](const std::filesystem::path& path) { return writeStreamMesh(path, *head); };
-#else
-    (void)head;
-#endif
     inputs.faceTexture = store.assetPath(AssetKind::faceTexture);
     inputs.mask = store.assetPath(AssetKind::mask);
     inputs.teethTop = store.assetPath(AssetKind::teethTop);
@@ -34,7 +28,6 @@ StreamInputs streamInputsOf(const ProjectStore& store, const TimelineData& timel
     return inputs;
 }
 
-#if CM_HAVE_FACE
 bool writeStreamMesh(const std::filesystem::path& path, CHeadModel& head)
 {
     head.lock();
@@ -50,4 +43,3 @@ std::unique_ptr<CHeadModel> headModelOf(const ProjectStore& store)
     const std::string mesh = store.assetPath(AssetKind::headMesh);
     return mesh.empty() ? nullptr : readMeshRecordFile(mesh);
 }
-#endif

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CmtStreamWriter.h"
-#include "ProjectStore.h"
-#include "TimelineData.h"
+#include "documents/CmtStreamWriter.h"
+#include "documents/ProjectStore.h"
+#include "timeline/TimelineData.h"
 
 #include <memory>
 
@@ -14,10 +14,8 @@ class CHeadModel;
 // The stream's inputs; `head` writes the "MESH" payload (no head: the stream fails at its mesh).
 StreamInputs streamInputsOf(const ProjectStore& store, const TimelineData& timeline, CHeadModel* head);
 
-#if CM_HAVE_FACE
 // Writes the model as a mesh record. The stream carries the head as it stands, so current positions
 // are saved as the neutral pose first when that set is out of sync.
 bool writeStreamMesh(const std::filesystem::path& path, CHeadModel& head);
 // The head of the store's mesh slot, or nullptr when the slot is empty or holds no readable record.
 std::unique_ptr<CHeadModel> headModelOf(const ProjectStore& store);
-#endif

@@ -1,14 +1,12 @@
-#include "TimelineItemFiles.h"
+#include "documents/TimelineItemFiles.h"
 
-#include "ByteSource.h"
-#include "CmtStreamWriter.h"
+#include "documents/ByteSource.h"
+#include "documents/CmtStreamWriter.h"
 
 #include <algorithm>
 #include <tuple>
 
-#if CM_HAVE_FACE
-#include "FapTables.h"
-#endif
+#include "face/FapTables.h"
 
 namespace {
 
@@ -144,13 +142,8 @@ EventRecord eventRecordOf(const EventItem& item)
 
 std::string expressionNameOf(int expression)
 {
-#if CM_HAVE_FACE
     std::string name;
     return expressionName(expression, name) ? name : std::string();
-#else
-    (void)expression;
-    return {};
-#endif
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "DocumentProperties.h"
-#include "ItemFiles.h"
-#include "ProjectStore.h"
-#include "TempFile.h"
-#include "TimelineData.h"
+#include "documents/DocumentProperties.h"
+#include "documents/ItemFiles.h"
+#include "documents/ProjectStore.h"
+#include "Common/TempFile.h"
+#include "timeline/TimelineData.h"
 
 #include <array>
 #include <filesystem>

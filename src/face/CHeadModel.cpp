@@ -1,4 +1,4 @@
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 
 #include <algorithm>
 #include <cmath>

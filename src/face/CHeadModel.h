@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FapDefinitions.h"
+#include "face/FapDefinitions.h"
 
 #include <array>
 #include <cstdint>

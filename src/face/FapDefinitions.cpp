@@ -1,4 +1,4 @@
-#include "FapDefinitions.h"
+#include "face/FapDefinitions.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The per-frame deformation of the head model; runs under the caller's lock and allocates nothing.
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "FapTables.h"
+#include "face/FapTables.h"
 
-#include "ResourceLibrary.h"
+#include "Common/ResourceLibrary.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "HeadFiles.h"
+#include "face/HeadFiles.h"
 
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "MeshFitting.h"
+#include "face/MeshFitting.h"
 
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 
 #include <cmath>
 #include <new>

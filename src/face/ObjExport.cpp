@@ -1,6 +1,6 @@
-#include "ObjExport.h"
+#include "face/ObjExport.h"
 
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 
 #include <sstream>
 

@@ -1,6 +1,6 @@
-#include "SampleHead.h"
+#include "face/SampleHead.h"
 
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 
 #include <cmath>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "CJpegPicture.h"
+#include "images/CJpegPicture.h"
 
-#include "JpegDecoder.h"
+#include "images/JpegDecoder.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "JpegDecoder.h"
+#include "images/JpegDecoder.h"
 
 #include <csetjmp>
 #include <cstdio>

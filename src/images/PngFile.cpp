@@ -1,4 +1,4 @@
-#include "PngFile.h"
+#include "images/PngFile.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "BlockRecognition.h"
+#include "lipsync/BlockRecognition.h"
 
-#include "PhonemeTables.h"
+#include "lipsync/PhonemeTables.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 // Recognition of one block of samples into phoneme entries, and their conversion to samples.
 
-#include "PhonemeEntry.h"
-#include "SylRecogniser.h"
+#include "lipsync/PhonemeEntry.h"
+#include "lipsync/SylRecogniser.h"
 
 #include <cstdint>
 #include <string>

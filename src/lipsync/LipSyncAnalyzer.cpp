@@ -1,10 +1,10 @@
-#include "LipSyncAnalyzer.h"
+#include "lipsync/LipSyncAnalyzer.h"
 
-#include "BlockRecognition.h"
-#include "TimelineData.h"
-#include "TimelineVisemeSink.h"
-#include "TrackSplicer.h"
-#include "WavFile.h"
+#include "lipsync/BlockRecognition.h"
+#include "timeline/TimelineData.h"
+#include "lipsync/TimelineVisemeSink.h"
+#include "lipsync/TrackSplicer.h"
+#include "audio/WavFile.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,9 +2,9 @@
 // The lip-sync analysis: reads the voice in 60-s blocks with a 5-s overlap, has a worker thread run the
 // syllable recogniser on each block, and splices the results into the viseme track.
 
-#include "PhonemeEntry.h"
-#include "SylRecogniser.h"
-#include "SyncEvent.h"
+#include "lipsync/PhonemeEntry.h"
+#include "lipsync/SylRecogniser.h"
+#include "lipsync/SyncEvent.h"
 
 #include <atomic>
 #include <chrono>

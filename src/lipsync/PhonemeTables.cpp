@@ -1,4 +1,4 @@
-#include "PhonemeTables.h"
+#include "lipsync/PhonemeTables.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 // The recogniser as the analysis sees it: the six calls of the syllable recogniser library, behind an
 // interface so that the analysis can be driven without it.
 
-#include "SylRecog.h"
+#include "SREngine/SylRecog.h"
 
 #include <string>
 

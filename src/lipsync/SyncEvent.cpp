@@ -1,4 +1,4 @@
-#include "SyncEvent.h"
+#include "lipsync/SyncEvent.h"
 
 #include <thread>
 

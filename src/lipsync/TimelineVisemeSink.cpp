@@ -1,6 +1,6 @@
-#include "TimelineVisemeSink.h"
+#include "lipsync/TimelineVisemeSink.h"
 
-#include "TimelineData.h"
+#include "timeline/TimelineData.h"
 
 #include <algorithm>
 #include <cstring>

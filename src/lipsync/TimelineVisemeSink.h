@@ -1,7 +1,7 @@
 #pragma once
 // Writes the analysis result into a timeline's viseme track.
 
-#include "LipSyncAnalyzer.h"
+#include "lipsync/LipSyncAnalyzer.h"
 
 class TimelineData;
 struct VisemeItem;

@@ -1,6 +1,6 @@
-#include "TrackSplicer.h"
+#include "lipsync/TrackSplicer.h"
 
-#include "PhonemeTables.h"
+#include "lipsync/PhonemeTables.h"
 
 #include <string>
 

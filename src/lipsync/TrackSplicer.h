@@ -1,7 +1,7 @@
 #pragma once
 // Splices the converted entries of one block into the track produced so far in this run.
 
-#include "PhonemeEntry.h"
+#include "lipsync/PhonemeEntry.h"
 
 #include <cstdint>
 #include <vector>

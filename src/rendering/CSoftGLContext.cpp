@@ -1,7 +1,7 @@
-#include "CSoftGLContext.h"
+#include "rendering/CSoftGLContext.h"
 
-#include "SoftSpans.h"
-#include "smlmath.h"
+#include "rendering/SoftSpans.h"
+#include "SML/smlmath.h"
 
 #include <algorithm>
 #include <cmath>

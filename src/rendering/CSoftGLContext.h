@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CSoftGLContextBase.h"
-#include "SoftClipper.h"
-#include "SoftGLTypes.h"
-#include "SoftRasterizer.h"
-#include "smlxmatrix.h"
+#include "rendering/CSoftGLContextBase.h"
+#include "rendering/SoftClipper.h"
+#include "rendering/SoftGLTypes.h"
+#include "rendering/SoftRasterizer.h"
+#include "SML/smlxmatrix.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CSoftGLContext.h"
+#include "rendering/CSoftGLContext.h"
 
 // The Pentium III class variant: SSE matrix arithmetic; the generic set-up, clipping and spans.
 class CSoftGLContextP3 : public CSoftGLContext {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CSoftGLContext.h"
+#include "rendering/CSoftGLContext.h"
 
 // The Pentium 4 class variant: SSE matrix arithmetic and the span routines of RasterizerP4.
 class CSoftGLContextP4 : public CSoftGLContext {

@@ -1,8 +1,8 @@
-#include "CSoftRenderer.h"
+#include "rendering/CSoftRenderer.h"
 
-#include "HeadModelAccess.h"
-#include "SoftGLFactory.h"
-#include "smlmath.h"
+#include "rendering/HeadModelAccess.h"
+#include "rendering/SoftGLFactory.h"
+#include "SML/smlmath.h"
 
 #include <algorithm>
 #include <cmath>

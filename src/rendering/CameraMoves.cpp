@@ -1,8 +1,8 @@
 // The camera moves of the editing view, shared by both renderer forms' rules.
-#include "CSoftRenderer.h"
+#include "rendering/CSoftRenderer.h"
 
-#include "HeadModelAccess.h"
-#include "smlmath.h"
+#include "rendering/HeadModelAccess.h"
+#include "SML/smlmath.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "HeadModelAccess.h"
+#include "rendering/HeadModelAccess.h"
 
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 
 namespace headaccess {
 

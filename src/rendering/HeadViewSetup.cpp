@@ -1,7 +1,7 @@
-#include "HeadViewSetup.h"
+#include "rendering/HeadViewSetup.h"
 
-#include "CHeadModel.h"
-#include "CSoftRenderer.h"
+#include "face/CHeadModel.h"
+#include "rendering/CSoftRenderer.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "SoftClipper.h"
+#include "rendering/SoftClipper.h"
 
 namespace {
 

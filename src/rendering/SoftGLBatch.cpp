@@ -1,5 +1,5 @@
 // Vertex submission and the drawing of one batch: transform, cull, clip, project, scan-convert.
-#include "CSoftGLContext.h"
+#include "rendering/CSoftGLContext.h"
 
 #include <algorithm>
 #include <cmath>

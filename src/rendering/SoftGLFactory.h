@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CSoftGLContext.h"
+#include "rendering/CSoftGLContext.h"
 
 #include <memory>
 

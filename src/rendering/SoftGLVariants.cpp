@@ -1,8 +1,8 @@
-#include "CSoftGLContextP3.h"
-#include "CSoftGLContextP4.h"
-#include "RasterizerP4.h"
-#include "SoftGLFactory.h"
-#include "SoftSpans.h"
+#include "rendering/CSoftGLContextP3.h"
+#include "rendering/CSoftGLContextP4.h"
+#include "Common/RasterizerP4.h"
+#include "rendering/SoftGLFactory.h"
+#include "rendering/SoftSpans.h"
 
 CSoftGLContextP3::CSoftGLContextP3() : CSoftGLContext(kSmlSse, genericSpanRoutines()) {}
 

@@ -1,4 +1,4 @@
-#include "SoftRasterizer.h"
+#include "rendering/SoftRasterizer.h"
 
 #include <algorithm>
 #include <cmath>

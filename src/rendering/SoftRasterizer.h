@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RasterSpan.h"
+#include "Common/RasterSpan.h"
 
 #include <cstdint>
 #include <vector>

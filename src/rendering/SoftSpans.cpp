@@ -1,4 +1,4 @@
-#include "SoftSpans.h"
+#include "rendering/SoftSpans.h"
 
 namespace {
 

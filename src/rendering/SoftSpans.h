@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RasterSpan.h"
+#include "Common/RasterSpan.h"
 
 // The portable span routines: one pixel at a time, the reference for every other path.
 const RasterSpanRoutines& genericSpanRoutines();

@@ -1,6 +1,6 @@
-#include "HeadTurnGenerator.h"
+#include "timeline/HeadTurnGenerator.h"
 
-#include "TimelineData.h"
+#include "timeline/TimelineData.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "TimeText.h"
+#include "timeline/TimeText.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "TimelineData.h"
+#include "timeline/TimelineData.h"
 
-#include "TempFile.h"
+#include "Common/TempFile.h"
 
 #include <algorithm>
 #include <climits>

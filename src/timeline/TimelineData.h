@@ -1,8 +1,8 @@
 #pragma once
 
-#include "TimelineItems.h"
-#include "TrackArray.h"
-#include "VoiceReader.h"
+#include "timeline/TimelineItems.h"
+#include "timeline/TrackArray.h"
+#include "timeline/VoiceReader.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "TimelineMix.h"
+#include "timeline/TimelineMix.h"
 
-#include "ScheduleMix.h"
+#include "audio/ScheduleMix.h"
 
 #include <algorithm>
 #include <cstring>

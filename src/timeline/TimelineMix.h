@@ -1,8 +1,8 @@
 #pragma once
 
-#include "EventSequencer.h"
-#include "TimelineData.h"
-#include "VoiceConversion.h"
+#include "audio/EventSequencer.h"
+#include "timeline/TimelineData.h"
+#include "audio/VoiceConversion.h"
 
 #include <filesystem>
 #include <functional>

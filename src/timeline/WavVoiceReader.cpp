@@ -1,4 +1,4 @@
-#include "WavVoiceReader.h"
+#include "timeline/WavVoiceReader.h"
 
 #include <algorithm>
 #include <cstdint>

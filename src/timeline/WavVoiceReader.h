@@ -1,7 +1,7 @@
 #pragma once
 
-#include "VoiceReader.h"
-#include "WavFile.h"
+#include "timeline/VoiceReader.h"
+#include "audio/WavFile.h"
 
 // The timeline's voice read from a real WAV file. Reads past the end of the samples succeed and
 // leave the caller's zeroed buffer silent, so the last, partial step of a voice still plays.

@@ -1,7 +1,7 @@
-#include "CommandLineInfo.h"
-#include "ContentRoot.h"
-#include "Cpuosid.h"
-#include "ResourceLibrary.h"
+#include "Common/CommandLineInfo.h"
+#include "Common/ContentRoot.h"
+#include "Common/Cpuosid.h"
+#include "Common/ResourceLibrary.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The coded stream as a conforming decoder sees it: sizes, type bits, field ranges and quality.
-#include "CG723Encoder.h"
+#include "G723/CG723Encoder.h"
 #include "FfmpegG723.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Linear prediction helpers: conversions, the decoder-side LSP rules and the quantiser.
-#include "LpcTools.h"
+#include "G723/LpcTools.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Bopomofo.h"
-#include "RecogResources.h"
+#include "SREngine/Bopomofo.h"
+#include "SREngine/RecogResources.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "RecogResources.h"
+#include "SREngine/RecogResources.h"
 #include "SpeechSample.h"
-#include "SylRecog.h"
+#include "SREngine/SylRecog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "CFapMixer.h"
+#include "animation/CFapMixer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The media schedule: clips looping over their items and stopping at their ends, the mix arithmetic
 // sample for sample, pictures handed out once and in order, picture files delivered whole by their
 // due time, and failures that leave the schedule usable.
-#include "EventSequencer.h"
+#include "audio/EventSequencer.h"
 #include "TestSupport.h"
 #include "WavBytes.h"
 

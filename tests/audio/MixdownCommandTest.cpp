@@ -1,8 +1,8 @@
 // `chattermask-cli mixdown`: voice and clips converted first, mixed sample for sample as the preview
 // mixes them, read back by sox; refused arguments and failed conversions leave nothing behind.
-#include "EventSequencer.h"
+#include "audio/EventSequencer.h"
 #include "TestSupport.h"
-#include "VoiceConversion.h"
+#include "audio/VoiceConversion.h"
 #include "WavBytes.h"
 
 #include <gtest/gtest.h>

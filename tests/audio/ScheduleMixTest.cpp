@@ -1,8 +1,8 @@
 // The mix the preview plays: voice and scheduled clips written sample for sample into a WAV that sox
 // reads, nothing left behind by a failure or a cancel; clips prepared for the list and their duration
 // text.
-#include "ScheduleMix.h"
-#include "SoundClip.h"
+#include "audio/ScheduleMix.h"
+#include "audio/SoundClip.h"
 #include "TestSupport.h"
 #include "WavBytes.h"
 

@@ -1,7 +1,7 @@
 // Voice conversion: the mixing and resampling arithmetic sample for sample, whole-file conversions,
 // cancels and failures that leave no file, and the command line.
 #include "TestSupport.h"
-#include "VoiceConversion.h"
+#include "audio/VoiceConversion.h"
 #include "WavBytes.h"
 
 #include <gtest/gtest.h>

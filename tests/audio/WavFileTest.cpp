@@ -2,7 +2,7 @@
 // we write read back by ourselves and by sox.
 #include "TestSupport.h"
 #include "WavBytes.h"
-#include "WavFile.h"
+#include "audio/WavFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The shipped expression, teeth, face, background and voice files, read the way the studio reads them.
-#include "CJpegPicture.h"
-#include "FapTables.h"
-#include "WavFile.h"
+#include "images/CJpegPicture.h"
+#include "face/FapTables.h"
+#include "audio/WavFile.h"
 
 #include <gtest/gtest.h>
 

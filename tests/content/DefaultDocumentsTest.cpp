@@ -1,6 +1,6 @@
 // The default documents and the main job as a user meets them: built from the shipped content, readable by
 // the document commands, and taken end to end by `demo`.
-#include "PngFile.h"
+#include "images/PngFile.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

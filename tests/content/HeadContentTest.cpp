@@ -1,10 +1,10 @@
 // The generic head as the programs load it: complete rigging, a face that moves without folding over,
 // lips that part and close, landmarks where the default face photographs expect them, and a committed
 // file that its generator still reproduces.
-#include "CHeadModel.h"
-#include "FapDefinitions.h"
-#include "FapTables.h"
-#include "HeadFiles.h"
+#include "face/CHeadModel.h"
+#include "face/FapDefinitions.h"
+#include "face/FapTables.h"
+#include "face/HeadFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The generator's geometry and writers, on small pictures made here.
-#include "CJpegPicture.h"
+#include "images/CJpegPicture.h"
 #include "ExpressionText.h"
 #include "FaceAlignment.h"
 #include "RgbImage.h"

@@ -1,6 +1,6 @@
 #include "DocTestSupport.h"
 
-#include "ChunkedContainer.h"
+#include "documents/ChunkedContainer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChunkedContainer.h"
+#include "documents/ChunkedContainer.h"
 #include "TestSupport.h"
 
 #include <cstdint>

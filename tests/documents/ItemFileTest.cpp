@@ -1,6 +1,6 @@
 #include "DocTestSupport.h"
 
-#include "ItemFiles.h"
+#include "documents/ItemFiles.h"
 
 #include <gtest/gtest.h>
 

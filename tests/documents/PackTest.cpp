@@ -1,8 +1,8 @@
 #include "DocTestSupport.h"
 
-#include "DocumentListing.h"
-#include "HeadPacks.h"
-#include "ProjectStore.h"
+#include "documents/DocumentListing.h"
+#include "documents/HeadPacks.h"
+#include "documents/ProjectStore.h"
 
 #include <gtest/gtest.h>
 

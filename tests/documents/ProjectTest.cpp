@@ -1,8 +1,8 @@
 #include "DocTestSupport.h"
 
-#include "HeadPacks.h"
-#include "ProjectFile.h"
-#include "ProjectStore.h"
+#include "documents/HeadPacks.h"
+#include "documents/ProjectFile.h"
+#include "documents/ProjectStore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "DocTestSupport.h"
 
-#include "ProjectStore.h"
+#include "documents/ProjectStore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "DocTestSupport.h"
 
-#include "CmtStreamWriter.h"
-#include "DocumentListing.h"
+#include "documents/CmtStreamWriter.h"
+#include "documents/DocumentListing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #include "DocTestSupport.h"
 
-#include "HeadPacks.h"
-#include "StreamProjectInputs.h"
-#include "TimelineItemFiles.h"
+#include "documents/HeadPacks.h"
+#include "documents/StreamProjectInputs.h"
+#include "documents/TimelineItemFiles.h"
 
-#include "CHeadModel.h"
-#include "HeadFiles.h"
+#include "face/CHeadModel.h"
+#include "face/HeadFiles.h"
 
 #include <gtest/gtest.h>
 

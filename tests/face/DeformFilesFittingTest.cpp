@@ -1,7 +1,7 @@
-#include "CHeadModel.h"
-#include "HeadFiles.h"
-#include "MeshFitting.h"
-#include "SampleHead.h"
+#include "face/CHeadModel.h"
+#include "face/HeadFiles.h"
+#include "face/MeshFitting.h"
+#include "face/SampleHead.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "FapTables.h"
+#include "face/FapTables.h"
 
 #include "TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 
 #include <gtest/gtest.h>
 

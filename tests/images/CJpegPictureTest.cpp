@@ -1,4 +1,4 @@
-#include "CJpegPicture.h"
+#include "images/CJpegPicture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "FakeRecogniser.h"
-#include "LipSyncAnalyzer.h"
-#include "SylRecog.h"
+#include "lipsync/LipSyncAnalyzer.h"
+#include "SREngine/SylRecog.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

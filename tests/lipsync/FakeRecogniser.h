@@ -1,7 +1,7 @@
 #pragma once
 // A scripted recogniser for driving the analysis without the real library.
 
-#include "SylRecogniser.h"
+#include "lipsync/SylRecogniser.h"
 
 #include <atomic>
 #include <chrono>

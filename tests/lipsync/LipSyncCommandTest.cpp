@@ -1,4 +1,4 @@
-#include "ItemFiles.h"
+#include "documents/ItemFiles.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

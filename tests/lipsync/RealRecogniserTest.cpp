@@ -1,5 +1,5 @@
-#include "LipSyncAnalyzer.h"
-#include "PhonemeTables.h"
+#include "lipsync/LipSyncAnalyzer.h"
+#include "lipsync/PhonemeTables.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

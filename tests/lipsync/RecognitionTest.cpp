@@ -1,7 +1,7 @@
-#include "BlockRecognition.h"
+#include "lipsync/BlockRecognition.h"
 #include "FakeRecogniser.h"
-#include "PhonemeTables.h"
-#include "TrackSplicer.h"
+#include "lipsync/PhonemeTables.h"
+#include "lipsync/TrackSplicer.h"
 
 #include <gtest/gtest.h>
 

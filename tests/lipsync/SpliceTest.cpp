@@ -1,5 +1,5 @@
-#include "BlockRecognition.h"
-#include "TrackSplicer.h"
+#include "lipsync/BlockRecognition.h"
+#include "lipsync/TrackSplicer.h"
 
 #include <gtest/gtest.h>
 

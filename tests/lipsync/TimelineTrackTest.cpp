@@ -1,7 +1,7 @@
 #include "FakeRecogniser.h"
-#include "LipSyncAnalyzer.h"
-#include "TimelineData.h"
-#include "TimelineVisemeSink.h"
+#include "lipsync/LipSyncAnalyzer.h"
+#include "timeline/TimelineData.h"
+#include "lipsync/TimelineVisemeSink.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

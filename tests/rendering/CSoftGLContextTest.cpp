@@ -1,5 +1,5 @@
-#include "CSoftGLContext.h"
-#include "SoftGLFactory.h"
+#include "rendering/CSoftGLContext.h"
+#include "rendering/SoftGLFactory.h"
 #include "SoftGLTestScenes.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "CSoftRenderer.h"
+#include "rendering/CSoftRenderer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Frames of a real head as the player and the export draw them: mesh, photo overlay with its mask,
 // background and head pose, against stored pictures and against what the photo mapping promises.
-#include "CHeadModel.h"
-#include "CSoftRenderer.h"
-#include "HeadFiles.h"
-#include "HeadViewSetup.h"
-#include "PngFile.h"
+#include "face/CHeadModel.h"
+#include "rendering/CSoftRenderer.h"
+#include "face/HeadFiles.h"
+#include "rendering/HeadViewSetup.h"
+#include "images/PngFile.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The three processor variants must give the same pixels on the same scenes.
-#include "PngFile.h"
-#include "SoftGLFactory.h"
+#include "images/PngFile.h"
+#include "rendering/SoftGLFactory.h"
 #include "TestSupport.h"
 #include "SoftGLTestScenes.h"
-#include "smlxmatrix.h"
+#include "SML/smlxmatrix.h"
 
 #include <gtest/gtest.h>
 

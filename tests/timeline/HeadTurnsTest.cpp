@@ -1,6 +1,6 @@
-#include "HeadTurnGenerator.h"
-#include "TimeText.h"
-#include "TimelineData.h"
+#include "timeline/HeadTurnGenerator.h"
+#include "timeline/TimeText.h"
+#include "timeline/TimelineData.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // schedule; the preview mix of a selection or of the whole voice.
 #include "../audio/WavBytes.h"
 #include "TestSupport.h"
-#include "TimelineMix.h"
-#include "WavVoiceReader.h"
+#include "timeline/TimelineMix.h"
+#include "timeline/WavVoiceReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TimelineData.h"
+#include "timeline/TimelineData.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ExpressionText.h"
 
-#include "FapDefinitions.h"
+#include "face/FapDefinitions.h"
 
 #include <array>
 #include <fstream>

@@ -1,6 +1,6 @@
 #include "RgbImage.h"
 
-#include "PngFile.h"
+#include "images/PngFile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // weights of its control points against the edges of a box that only grows from region to region, so
 // every region is kept to where its points' motion belongs, and bands that must absorb large motions
 // (lip to nose, brow to lid, chin to neck) are left free of vertices.
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 #include "HeadParameters.h"
 #include "HeadRigging.h"
 

@@ -1,6 +1,6 @@
 // Lines the head definition editor drags to fit the mesh to a photograph: the face outline, the eyes,
 // the brows, the nose and the mouth.
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 #include "HeadParameters.h"
 #include "HeadRigging.h"
 

@@ -1,6 +1,6 @@
 // Which vertex carries each feature point: the lips, lids and brows by their place on the rings, the
 // rest of the face by the grid vertex nearest to where the point belongs.
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 #include "HeadParameters.h"
 #include "HeadRigging.h"
 

@@ -1,6 +1,6 @@
 #include "HeadGenerator.h"
 
-#include "CHeadModel.h"
+#include "face/CHeadModel.h"
 #include "HeadParts.h"
 #include "HeadRigging.h"
 

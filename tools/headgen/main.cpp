@@ -1,6 +1,6 @@
 // cm-headgen OUT.cmm: writes the generic head in the text form the program loads at start-up.
-#include "CHeadModel.h"
-#include "HeadFiles.h"
+#include "face/CHeadModel.h"
+#include "face/HeadFiles.h"
 #include "HeadGenerator.h"
 
 #include <cstdio>
