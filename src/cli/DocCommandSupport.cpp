@@ -18,17 +18,10 @@
 
 void failWithStatus(const CliContext& context, const DocumentStatus& status)
 {
-    switch (status.messageId) {
-    case kMsgBadProjectSignature:
-    case kMsgBadPackSignature:
-        failWithMessage(context, status.messageId, status.path.c_str());
-    case kMsgVersionTooNew:
-        failWithMessage(context, status.messageId, static_cast<int>(status.versionFound),
-                        static_cast<int>(kDocumentVersion));
-    case 0:
-        break;
-    default:
-        failWithMessage(context, status.messageId);
+    if (status.messageId) {
+        const std::string pattern =
+            context.resources.text(status.messageId).value_or("String " + std::to_string(status.messageId));
+        throw CliError(formatMessage(pattern, status.arguments), status.messageId);
     }
     if (status.fileError != DocumentStatus::FileError::none)
         throw CliError(fileErrorText(status.fileError, status.path));

@@ -140,12 +140,10 @@ bool checkSignature(ByteSource& in, DocumentKind kind, const std::string& path, 
     case SignatureResult::ok:
         return true;
     case SignatureResult::wrongSignature:
-        status.setMessage(kind == DocumentKind::project ? kMsgBadProjectSignature : kMsgBadPackSignature,
-                          path);
+        status.setMessage(kind == DocumentKind::project ? kMsgBadProjectSignature : kMsgBadPackSignature, {path}, path);
         return false;
     case SignatureResult::versionTooNew:
-        status.setMessage(kMsgVersionTooNew, path);
-        status.versionFound = version;
+        status.setMessage(kMsgVersionTooNew, {static_cast<long long>(version), static_cast<long long>(kDocumentVersion)}, path);
         return false;
     }
     return false;
@@ -255,7 +253,7 @@ std::filesystem::path copyChunkOut(ByteSource& in, const std::string& prefix, ui
     }
     ScopedTempFile extracted(prefix);
     if (!extracted.valid()) {
-        status.setMessage(kMsgPackRefused, "");
+        status.setMessage(kMsgPackRefused);
         return {};
     }
     FileSink out;

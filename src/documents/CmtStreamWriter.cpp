@@ -207,6 +207,6 @@ bool writeStreamFile(const std::filesystem::path& path, const StreamInputs& inpu
                out.writeU32(tags::SEND) && out.writeU32(0);
     });
     if (!written)
-        status.messageId = kMsgStreamFailed;
+        status.messageId = kMsgStreamFailed; // the stream's own message outranks the file error beneath it
     return written;
 }

@@ -107,13 +107,11 @@ bool listLevel(ByteSource& in, const std::string& path, DocumentListing& listing
         SignatureResult result = readSignature(in, kind, version);
         listing.version = version;
         if (result == SignatureResult::versionTooNew) {
-            status.setMessage(kMsgVersionTooNew, path);
-            status.versionFound = version;
+            status.setMessage(kMsgVersionTooNew, {static_cast<long long>(version), static_cast<long long>(kDocumentVersion)}, path);
             return false;
         }
         if (result != SignatureResult::ok) {
-            status.setMessage(kind == DocumentKind::project ? kMsgBadProjectSignature : kMsgBadPackSignature,
-                              path);
+            status.setMessage(kind == DocumentKind::project ? kMsgBadProjectSignature : kMsgBadPackSignature, {path}, path);
             return false;
         }
         if (kind == DocumentKind::project) {
@@ -142,7 +140,7 @@ bool listLevel(ByteSource& in, const std::string& path, DocumentListing& listing
         listRecords(in, listing);
         return true;
     }
-    status.setMessage(kMsgBadPackSignature, path);
+    status.setMessage(kMsgBadPackSignature, {path}, path);
     return false;
 }
 

@@ -140,7 +140,7 @@ private:
 
     bool refuse()
     {
-        status_.setMessage(kMsgPackRefused, path_);
+        status_.setMessage(kMsgPackRefused, {}, path_);
         return false;
     }
 
