@@ -1,19 +1,9 @@
 #include "SREngine/Bopomofo.h"
 
-#include <array>
+#include "Common/Big5Bopomofo.h"
 
 namespace sylrecog {
 namespace {
-
-constexpr char32_t kFirstLetter = 0x3105; // ㄅ; Unicode and Big5 list the 37 letters in the same order
-constexpr char32_t kLastLetter = 0x3129;  // ㄩ
-constexpr unsigned kLettersInFirstRow = 11;
-
-struct ToneMark {
-    char32_t codePoint;
-    unsigned big5;
-};
-constexpr std::array<ToneMark, 4> kToneMarks{{{0x02D9, 0xA3BB}, {0x02CA, 0xA3BC}, {0x02C7, 0xA3BD}, {0x02CB, 0xA3BE}}};
 
 // Decodes one UTF-8 sequence at text[pos]; advances pos. nullopt for malformed input.
 std::optional<char32_t> nextCodePoint(std::string_view text, size_t& pos)
@@ -46,18 +36,6 @@ std::optional<char32_t> nextCodePoint(std::string_view text, size_t& pos)
 
 } // namespace
 
-std::optional<unsigned> big5FromCodePoint(char32_t codePoint)
-{
-    if (codePoint >= kFirstLetter && codePoint <= kLastLetter) {
-        const unsigned index = codePoint - kFirstLetter;
-        return index < kLettersInFirstRow ? 0xA374 + index : 0xA3A1 + (index - kLettersInFirstRow);
-    }
-    for (const auto& mark : kToneMarks)
-        if (mark.codePoint == codePoint)
-            return mark.big5;
-    return std::nullopt;
-}
-
 std::optional<std::string> big5FromUtf8(std::string_view utf8)
 {
     std::string big5;
@@ -66,7 +44,7 @@ std::optional<std::string> big5FromUtf8(std::string_view utf8)
         const auto codePoint = nextCodePoint(utf8, pos);
         if (!codePoint)
             return std::nullopt;
-        const auto code = big5FromCodePoint(*codePoint);
+        const auto code = ::big5FromCodePoint(*codePoint);
         if (!code)
             return std::nullopt;
         big5.push_back(static_cast<char>(*code >> 8));

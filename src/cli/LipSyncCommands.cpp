@@ -2,6 +2,8 @@
 #include "cli/CliCommand.h"
 #include "cli/JsonWriter.h"
 
+#include "Common/Big5Bopomofo.h"
+
 #include "documents/ItemFiles.h"
 #include "lipsync/LipSyncAnalyzer.h"
 #include "Common/TempFile.h"
@@ -37,16 +39,11 @@ void appendUtf8(std::string& out, char32_t c)
 // The items carry Big5 Bopomofo; JSON wants UTF-8. Bytes that are no Bopomofo show as '?'.
 std::string utf8FromBig5(const char* big5, size_t capacity)
 {
-    static const char32_t kTones[] = {0x02D9, 0x02CA, 0x02C7, 0x02CB};
     std::string out;
     for (size_t i = 0; i + 1 < capacity && big5[i] && big5[i + 1]; i += 2) {
         const unsigned code = static_cast<unsigned char>(big5[i]) << 8 | static_cast<unsigned char>(big5[i + 1]);
-        if (code >= 0xA374 && code <= 0xA37E)
-            appendUtf8(out, 0x3105 + (code - 0xA374));
-        else if (code >= 0xA3A1 && code <= 0xA3BA)
-            appendUtf8(out, 0x3110 + (code - 0xA3A1));
-        else if (code >= 0xA3BB && code <= 0xA3BE)
-            appendUtf8(out, kTones[code - 0xA3BB]);
+        if (const auto codePoint = codePointFromBig5(code))
+            appendUtf8(out, *codePoint);
         else
             out += '?';
     }

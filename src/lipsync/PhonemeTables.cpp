@@ -1,5 +1,7 @@
 #include "lipsync/PhonemeTables.h"
 
+#include "Common/Big5Bopomofo.h"
+
 #include <array>
 
 namespace {
@@ -44,11 +46,8 @@ const PhonemeRow* findPhoneme(int code)
 
 int16_t phonemeOfSymbol(uint16_t big5)
 {
-    if (big5 >= 0xA374 && big5 <= 0xA37E)
-        return kLetterPhonemes[big5 - 0xA374];
-    if (big5 >= 0xA3A1 && big5 <= 0xA3BA)
-        return kLetterPhonemes[11 + (big5 - 0xA3A1)];
-    return kUnknownPhoneme;
+    const int letter = bopomofoLetterIndex(big5);
+    return letter >= 0 ? kLetterPhonemes[size_t(letter)] : kUnknownPhoneme;
 }
 
 int16_t phonemeOfSymbolText(const char* text)

@@ -3,23 +3,8 @@
 
 #include <gtest/gtest.h>
 
-using sylrecog::big5FromCodePoint;
 using sylrecog::big5FromUtf8;
 using sylrecog::CRecogResources;
-
-TEST(Bopomofo, LettersAndToneMarksMapToTheirBig5Codes)
-{
-    const struct {
-        char32_t codePoint;
-        unsigned big5;
-    } cases[] = {{U'ㄅ', 0xA374}, {U'ㄏ', 0xA37E}, {U'ㄐ', 0xA3A1}, {U'ㄙ', 0xA3AA}, {U'ㄚ', 0xA3AB},
-                 {U'ㄦ', 0xA3B7}, {U'ㄩ', 0xA3BA}, {U'˙', 0xA3BB}, {U'ˋ', 0xA3BE}};
-    for (const auto& c : cases)
-        EXPECT_EQ(big5FromCodePoint(c.codePoint), c.big5) << static_cast<unsigned>(c.codePoint);
-    EXPECT_FALSE(big5FromCodePoint(U'a'));
-    EXPECT_FALSE(big5FromCodePoint(0x3104));
-    EXPECT_FALSE(big5FromCodePoint(0x312A));
-}
 
 TEST(Bopomofo, Utf8TextConvertsOnlyWhenWhollyBopomofo)
 {
