@@ -1,5 +1,6 @@
 // Speech coder commands: code a mono WAV file into a raw stream of 5.3 kbit/s G.723.1 frames.
 #include "cli/CliCommand.h"
+#include "Common/AtomicFile.h"
 
 #include "G723/CG723Encoder.h"
 #include "audio/WavFile.h"
@@ -78,26 +79,8 @@ int runEncode(CliArgs& args, CliContext& context)
         ++counts[n == CG723Encoder::kActiveBytes ? 0 : n == CG723Encoder::kSilenceBytes ? 1 : 2];
     }
 
-    // Written beside the target and renamed, so a failure never leaves a partial output.
-    const std::filesystem::path target(paths[1]);
-    std::filesystem::path temp = target;
-    temp += ".part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(stream.data()), std::streamsize(stream.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            throw CliError("cannot write " + paths[1]);
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
+    if (!writeBytesAtomically(paths[1], stream))
         throw CliError("cannot write " + paths[1]);
-    }
     context.out << "frames " << counts[0] + counts[1] + counts[2] << ": active " << counts[0] << ", silence "
                 << counts[1] << ", untransmitted " << counts[2] << "\n";
     return 0;

@@ -2,6 +2,7 @@
 // deform a head by FAP values into an OBJ for viewing.
 #include "face/CHeadModel.h"
 #include "cli/CliCommand.h"
+#include "Common/AtomicFile.h"
 #include "cli/FapOptions.h"
 #include "face/HeadFiles.h"
 #include "cli/JsonWriter.h"
@@ -131,25 +132,10 @@ int runHeadInfo(CliArgs& args, CliContext& context)
     return 0;
 }
 
-// Writes through a temporary file beside `target` so a failed write never damages what is there.
 void replaceFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes)
 {
-    std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-    ScopedTempFile temp("hm", folder);
-    if (!temp.valid())
-        throw CliError("cannot write into the folder of \"" + target.string() + "\"");
-    {
-        std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out)
-            throw CliError("cannot write \"" + target.string() + "\"");
-    }
-    std::error_code error;
-    std::filesystem::rename(temp.path(), target, error);
-    if (error)
-        throw CliError("cannot replace \"" + target.string() + "\": " + error.message());
-    temp.release();
+    if (!writeBytesAtomically(target, bytes))
+        throw CliError("cannot write \"" + target.string() + "\"");
 }
 
 int runHeadConvert(CliArgs& args, CliContext& context)

@@ -2,7 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/DocCommandSupport.h"
-#include "Common/TempFile.h"
+#include "Common/AtomicFile.h"
 #include "audio/VoiceConversion.h"
 #include "audio/WavFile.h"
 
@@ -18,19 +18,16 @@ std::string wavResultLine(int code)
 
 void writeWavInPlace(const std::string& destination, const std::string& failure, const WavProducer& produce)
 {
-    const std::filesystem::path target = destination;
-    ScopedTempFile staging("wav", target.parent_path().empty() ? "." : target.parent_path());
-    if (!staging.valid())
-        throw CliError("cannot write " + destination + ": result " + wavResultLine(kWavCannotWrite));
     ConsoleProgress console;
-    const int code = produce(staging.path(), [&](std::uint64_t position, std::uint64_t total) {
-        return console.report(progressPerMille(position, total));
+    int code = kWavCannotWrite;
+    const bool written = writeFileAtomically(destination, [&](const std::filesystem::path& staging) {
+        code = produce(staging, [&](std::uint64_t position, std::uint64_t total) {
+            return console.report(progressPerMille(position, total));
+        });
+        return code == kWavOk;
     });
     if (code != kWavOk)
         throw CliError(failure + ": result " + wavResultLine(code));
-    std::error_code error;
-    std::filesystem::rename(staging.path(), target, error);
-    if (error)
-        throw CliError("cannot write " + destination + ": " + error.message());
-    staging.release();
+    if (!written)
+        throw CliError("cannot write " + destination + ": result " + wavResultLine(kWavCannotWrite));
 }

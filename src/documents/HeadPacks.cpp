@@ -232,38 +232,6 @@ private:
 
 } // namespace
 
-std::filesystem::path createSiblingTempFile(const std::filesystem::path& target)
-{
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::string prefix(1, '.');
-    prefix.append(target.filename().string());
-    prefix.push_back('.');
-    return createTempFile(prefix, folder);
-}
-
-bool replaceFile(const std::filesystem::path& written, const std::filesystem::path& target,
-                 DocumentStatus& status)
-{
-    // The temporary file was made private; the saved file gets the permissions the old one had, or the
-    // usual ones for a new document.
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::file_status old = fs::status(target, error);
-    fs::perms wanted = fs::exists(old) ? old.permissions()
-                                       : fs::perms::owner_read | fs::perms::owner_write |
-                                             fs::perms::group_read | fs::perms::others_read;
-    fs::permissions(written, wanted, error);
-    std::filesystem::rename(written, target, error);
-    if (error) {
-        std::filesystem::remove(written, error);
-        status.setFileError(DocumentStatus::FileError::cannotCreate, target.string());
-        return false;
-    }
-    return true;
-}
-
 bool writePack(ProjectStore& store, const std::filesystem::path& path, DocumentKind kind,
                DocumentStatus& status)
 {

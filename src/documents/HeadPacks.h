@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Common/AtomicFile.h"
 #include "documents/ByteSource.h"
 #include "documents/ChunkedContainer.h"
 #include "documents/DocumentStatus.h"
@@ -28,33 +29,24 @@ bool readPack(ProjectStore& store, const std::filesystem::path& path, DocumentKi
 bool readPack(ProjectStore& store, ByteSource& in, const std::string& path, DocumentKind kind,
               DocumentStatus& status);
 
-// Writes a whole file through `writeBody` into a temporary file beside `target`, then renames it over
-// the target; on any failure the temporary file is removed and the target is untouched.
-template <typename WriteBody>
-bool writeFileSafely(const std::filesystem::path& target, DocumentStatus& status, WriteBody writeBody);
-bool replaceFile(const std::filesystem::path& written, const std::filesystem::path& target,
-                 DocumentStatus& status);
-std::filesystem::path createSiblingTempFile(const std::filesystem::path& target);
-
+// Writes a whole file through `writeBody` into a sink on a staging file beside `target`, which replaces
+// the target only when complete; on any failure the target is untouched and `status` says why.
 template <typename WriteBody>
 bool writeFileSafely(const std::filesystem::path& target, DocumentStatus& status, WriteBody writeBody)
 {
-    std::filesystem::path temporary = createSiblingTempFile(target);
-    if (temporary.empty()) {
-        status.setFileError(DocumentStatus::FileError::cannotCreate, target.string());
-        return false;
-    }
-    FileSink out;
-    bool written = out.create(temporary) && writeBody(out);
-    bool closed = out.close();
-    if (written && !closed)
-        status.setFileError(DocumentStatus::FileError::writeFailed, target.string());
-    if (!written || !closed) {
-        std::error_code error;
-        std::filesystem::remove(temporary, error);
-        if (!status.failed())
-            status.setFileError(DocumentStatus::FileError::writeFailed, target.string());
-        return false;
-    }
-    return replaceFile(temporary, target, status);
+    bool staged = false;
+    bool written = false;
+    const bool replaced = writeFileAtomically(target, [&](const std::filesystem::path& staging) {
+        staged = true;
+        FileSink out;
+        written = out.create(staging) && writeBody(out);
+        const bool closed = out.close();
+        written = written && closed;
+        return written;
+    });
+    if (!replaced)
+        status.setFileError(!staged || written ? DocumentStatus::FileError::cannotCreate
+                                               : DocumentStatus::FileError::writeFailed,
+                            target.string());
+    return replaced;
 }

@@ -1,5 +1,7 @@
 #include "images/PngFile.h"
 
+#include "Common/AtomicFile.h"
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -50,18 +52,9 @@ bool writePng(const std::string& path, const uint32_t* pixels, int width, int he
     if (!pixels || width <= 0 || height <= 0)
         return false;
     std::vector<uint8_t> rows = toPngRows(pixels, width, height, bottomUp, channels);
-    std::string partial = path + ".partial";
-    if (!writeImage(partial, rows, width, height, channels)) {
-        std::remove(partial.c_str());
-        return false;
-    }
-    std::error_code error;
-    std::filesystem::rename(partial, path, error);
-    if (error) {
-        std::remove(partial.c_str());
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, [&](const std::filesystem::path& staging) {
+        return writeImage(staging.string(), rows, width, height, channels);
+    });
 }
 
 } // namespace
