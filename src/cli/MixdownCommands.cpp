@@ -5,6 +5,7 @@
 
 #include "audio/SoundClip.h"
 #include "Common/TempFile.h"
+#include "session/PlaybackFill.h"
 #include "timeline/TimelineMix.h"
 #include "timeline/WavVoiceReader.h"
 
@@ -158,9 +159,8 @@ int runMixdown(CliArgs& args, CliContext&)
         selectRange(timeline, *range);
 
     CEventSequencer schedule;
-    scheduleTracks(
-        timeline, schedule, [&clips](const std::string& name) { return clips.find(name); },
-        [](const std::string&) { return std::optional<std::filesystem::path>(); });
+    const MediaFiles files{[&clips](const std::string& name) { return clips.find(name); }, {}};
+    scheduleMedia(timeline, files, schedule, selectionRange(timeline));
     writeWavInPlace(paths[1], "cannot mix " + paths[0],
                     [&](const std::filesystem::path& staging, const WavProgress& progress) {
                         return prepareTimelineMix(timeline, reader, schedule, staging, progress);

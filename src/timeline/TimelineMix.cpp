@@ -9,28 +9,7 @@ namespace {
 
 constexpr std::uint32_t kSamplesPerMs = 16;
 
-std::string fieldText(const char* field, std::size_t size)
-{
-    return std::string(field, strnlen(field, size));
-}
-
 } // namespace
-
-void scheduleTracks(const TimelineData& timeline, CEventSequencer& schedule, const NamedFileLookup& clipFile,
-                    const NamedFileLookup& imageFile)
-{
-    for (const EventItem& event : timeline.events().records()) {
-        if (event.kind != kImageEvent)
-            continue;
-        if (const auto path = imageFile(fieldText(event.name, sizeof event.name)))
-            schedule.addImage(*path, std::int32_t(event.start / kSamplesPerMs));
-    }
-    for (const SoundItem& item : timeline.sounds().records()) {
-        if (const auto path = clipFile(fieldText(item.name, sizeof item.name)))
-            schedule.addSound(*path, item.volume, std::int32_t(item.start / kSamplesPerMs),
-                              std::int32_t(item.length / kSamplesPerMs));
-    }
-}
 
 int prepareTimelineMix(TimelineData& timeline, VoiceReader& reader, CEventSequencer& schedule,
                        const std::filesystem::path& destination, const ConversionProgress& progress)

@@ -1,5 +1,5 @@
-// The timeline on a real voice file: reading, seeking and the silent tail; the tracks handed to the
-// schedule; the preview mix of a selection or of the whole voice.
+// The timeline on a real voice file: reading, seeking and the silent tail; the preview mix of a
+// selection or of the whole voice.
 #include "../audio/WavBytes.h"
 #include "TestSupport.h"
 #include "timeline/TimelineMix.h"
@@ -73,45 +73,6 @@ TEST(WavVoice, ReadsSeeksAndEndsInSilence)
     }
 }
 
-std::optional<std::filesystem::path> lookup(const std::string& name)
-{
-    if (name.rfind("known", 0) != 0)
-        return std::nullopt;
-    return std::filesystem::path("/files") / name;
-}
-
-void placeSound(TimelineData& timeline, std::int32_t start, std::int32_t end, const char* name, int volume)
-{
-    timeline.setSelection(start, end);
-    SoundItem* item = timeline.insertSound();
-    ASSERT_NE(item, nullptr);
-    std::snprintf(item->name, sizeof item->name, "%s", name);
-    item->volume = volume;
-}
-
-TEST(TimelineMix, TracksBecomeScheduleEntriesInMilliseconds)
-{
-    TimelineData timeline;
-    const std::pair<std::int32_t, const char*> images[] = {
-        {1600, "known.jpg"}, {3200, "unknown.jpg"}, {4000, "known2.jpg"}};
-    for (const auto& [at, name] : images) {
-        timeline.setSelection(at, at);
-        std::snprintf(timeline.insertPointEvent(kImageEvent)->name, 532, "%s", name);
-    }
-    timeline.setSelection(100, 100);
-    std::snprintf(timeline.insertPointEvent(kMarkerEvent)->name, 532, "known-marker");
-    CEventSequencer schedule;
-    scheduleTracks(timeline, schedule, lookup, lookup);
-    const std::pair<std::int32_t, const char*> pictures[] = {{100, "/files/known.jpg"},
-                                                             {250, "/files/known2.jpg"}};
-    for (const auto& [due, path] : pictures) {
-        schedule.setTime(due - 1);
-        EXPECT_FALSE(schedule.nextImage().has_value());
-        schedule.setTime(due);
-        EXPECT_EQ(schedule.nextImage().value_or("").string(), path);
-    }
-}
-
 TEST(TimelineMix, SelectionOrWholeVoiceMixedWithItsClips)
 {
     TempDir dir;
@@ -137,15 +98,9 @@ TEST(TimelineMix, SelectionOrWholeVoiceMixedWithItsClips)
         std::filesystem::remove(dir / "mix.wav");
         TimelineData timeline;
         ASSERT_TRUE(timeline.setVoice(dir / "v.wav", 0));
-        placeSound(timeline, 4800, 12800, "known.wav", 40); // 300 ms to 800 ms
-        placeSound(timeline, 14400, 16000, "unknown.wav", 100);
         timeline.setSelection(c.selStart, c.selEnd);
         CEventSequencer schedule;
-        const NamedFileLookup clipFiles =
-            [&](const std::string& name) -> std::optional<std::filesystem::path> {
-            return lookup(name) ? std::optional(dir / name) : std::nullopt;
-        };
-        scheduleTracks(timeline, schedule, clipFiles, lookup);
+        schedule.addSound(dir / "known.wav", 40, 300, 500);
         CWavVoiceReader reader;
         ASSERT_EQ(prepareTimelineMix(timeline, reader, schedule, dir / "mix.wav"), c.code);
         EXPECT_EQ(timeline.selectionStart(), c.selStart);
