@@ -32,15 +32,16 @@ std::optional<std::uint32_t> parseWhole(const std::string& text, std::uint32_t l
 void selectRange(TimelineData& timeline, const std::string& text)
 {
     const std::size_t colon = text.find(':');
-    const auto from = colon == std::string::npos ? std::nullopt : parseWhole(text.substr(0, colon), INT32_MAX);
+    const auto from =
+        colon == std::string::npos ? std::nullopt : parseWhole(text.substr(0, colon), INT32_MAX);
     const auto to = colon == std::string::npos ? std::nullopt : parseWhole(text.substr(colon + 1), INT32_MAX);
     if (!from || !to)
         throw CliError("bad --range '" + text + "': expected FROM:TO, whole numbers of samples");
     if (*to <= *from)
         throw CliError("bad --range '" + text + "': TO must be after FROM");
     if (*to > std::uint32_t(timeline.sampleCount()))
-        throw CliError("--range '" + text + "' is not inside the voice of " + std::to_string(timeline.sampleCount()) +
-                   " samples");
+        throw CliError("--range '" + text + "' is not inside the voice of " +
+                       std::to_string(timeline.sampleCount()) + " samples");
     timeline.setSelection(std::int32_t(*from), std::int32_t(*to));
 }
 
@@ -110,7 +111,7 @@ int runSchedule(CliArgs& args, CliContext& context)
     std::optional<std::uint32_t> seed;
     if (seedText && !(seed = parseWhole(*seedText, UINT32_MAX)))
         throw CliError("bad --seed '" + *seedText + "': expected a whole number from 0 to " +
-                   std::to_string(UINT32_MAX));
+                       std::to_string(UINT32_MAX));
 
     ProjectStore store;
     TimelineData timeline;

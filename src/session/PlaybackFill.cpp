@@ -115,8 +115,8 @@ void addFaceTracks(const TimelineData& timeline, FillTarget& target)
     for (const VisemeItem& item : timeline.visemes().records()) {
         // Short visemes are weaker: the mouth has no time to reach the full shape.
         const std::int64_t weight = std::int64_t(item.weight) * kFullIntensity / 100;
-        const std::int64_t intensity = std::min<std::int64_t>(
-            kFullIntensity, std::int64_t(item.length) * weight / kFullVisemeSamples);
+        const std::int64_t intensity =
+            std::min<std::int64_t>(kFullIntensity, std::int64_t(item.length) * weight / kFullVisemeSamples);
         target.rowEvent(FilledEvent::Kind::viseme, visemeRow(item.viseme), clampToInt(intensity),
                         toMs(item.start), toMs(item.length));
     }

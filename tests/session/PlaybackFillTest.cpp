@@ -49,12 +49,9 @@ TEST(PlaybackFill, RangeIsTheSelectionOrElseTheWholeVoice)
         std::uint32_t startMs, endMs;
     };
     const Case cases[] = {
-        {"nothing selected", 0, 0, 0, 10000},
-        {"an empty selection inside", 4000, 4000, 0, 10000},
-        {"one sample", 500, 501, 0, 10000},
-        {"two samples", 3215, 3217, 200, 201},
-        {"a selection", 3200, 9600, 200, 600},
-        {"a selection past the voice end", 16000, 400000, 1000, 10000},
+        {"nothing selected", 0, 0, 0, 10000},  {"an empty selection inside", 4000, 4000, 0, 10000},
+        {"one sample", 500, 501, 0, 10000},    {"two samples", 3215, 3217, 200, 201},
+        {"a selection", 3200, 9600, 200, 600}, {"a selection past the voice end", 16000, 400000, 1000, 10000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -121,8 +118,10 @@ TEST(PlaybackFill, TracksBecomeMixerEventsInMilliseconds)
         std::int32_t intensity;
         int expected;
     };
-    const Expression expressions[] = {
-        {0, 16000, 1, 100, 63}, {16000, 32000, 2, 50, 31}, {32000, 48000, 3, 40, 25}, {48000, 64000, 4, 0, 0}};
+    const Expression expressions[] = {{0, 16000, 1, 100, 63},
+                                      {16000, 32000, 2, 50, 31},
+                                      {32000, 48000, 3, 40, 25},
+                                      {48000, 64000, 4, 0, 0}};
     for (const Expression& e : expressions) {
         timeline.setSelection(e.start, e.end);
         ExpressionItem* item = timeline.insertExpression();
@@ -184,7 +183,7 @@ TEST(PlaybackFill, BlinksFallInsideTheRangeAtNaturalGaps)
         int expectedBlinks; // -1: only the rules are checked
     };
     const Case cases[] = {
-        {"shortest gaps", 0, 10000, constantRandom(0), 24},   // 400, 800 ... 9600 (9600 + 360 < 10000)
+        {"shortest gaps", 0, 10000, constantRandom(0), 24}, // 400, 800 ... 9600 (9600 + 360 < 10000)
         {"only the low bits count", 0, 10000, constantRandom(64 * 5), 24},
         {"longest gaps", 1000, 11000, constantRandom(63), 3}, // 3500, 6000, 8500; 11000 + 360 reaches
         {"a blink that just fits", 1000, 1761, constantRandom(0), 1},
@@ -288,16 +287,18 @@ TEST(PlaybackFill, PicturesWithinTheRangeAndClipsOfTheProjectsLists)
     };
     // The range is [200, 600] ms; a picture counts by its time in whole milliseconds.
     const Image images[] = {
-        {3199, "Studio", false}, // 199 ms
-        {3200, "Studio", true},  {4000, "Nowhere", false}, {4800, "beach", true},
-        {9615, "Studio", true},  // 600 ms, the range's end
-        {9616, "Beach", false},  // 601 ms
+        {3199, "Studio", false},  // 199 ms
+        {3200, "Studio", true},   // 200 ms, the range's start
+        {4000, "Nowhere", false}, // no such picture
+        {4800, "beach", true},    // names match ignoring case
+        {9615, "Studio", true},   // 600 ms, the range's end
+        {9616, "Beach", false},   // 601 ms
     };
     for (const Image& image : images)
         placeImage(timeline, image.at, image.name);
     timeline.setSelection(100, 100);
     ASSERT_NE(timeline.insertPointEvent(kMarkerEvent), nullptr);
-    placeSound(timeline, 0, 1600, "clap", 40);          // before the range: still scheduled
+    placeSound(timeline, 0, 1600, "clap", 40);         // before the range: still scheduled
     placeSound(timeline, 1600, 3200, "Applause", 100); // not in the list
     placeSound(timeline, 8000, 24000, "Clap", 100);
     timeline.setSelection(3200, 9600);

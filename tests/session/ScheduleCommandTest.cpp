@@ -16,8 +16,8 @@ constexpr std::uint32_t kVoiceSamples = 179451;
 testsupport::CommandResult schedule(const std::string& arguments)
 {
     return testsupport::runCommand((testsupport::binDir() / "chattermask-cli").string() + " schedule " +
-                                   (testsupport::binDir() / "Default" / "Male.cmx").string() + " " + arguments +
-                                   " --json");
+                                   (testsupport::binDir() / "Default" / "Male.cmx").string() + " " +
+                                   arguments + " --json");
 }
 
 // Extracted pictures get a fresh temporary name on every run.
@@ -31,7 +31,8 @@ std::vector<std::uint32_t> blinkStarts(const std::string& json)
     static const std::regex closing("\\{\"kind\":\"blink\",\"row\":1,\"intensity\":63,\"start\":(\\d+),"
                                     "\"duration\":180\\}");
     std::vector<std::uint32_t> starts;
-    for (auto it = std::sregex_iterator(json.begin(), json.end(), closing); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), closing); it != std::sregex_iterator();
+         ++it)
         starts.push_back(std::uint32_t(std::stoul((*it)[1])));
     return starts;
 }
