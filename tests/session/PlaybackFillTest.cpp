@@ -237,23 +237,6 @@ TEST(PlaybackFill, BlinksFallInsideTheRangeAtNaturalGaps)
     EXPECT_EQ(longest, 2500u);
 }
 
-TEST(PlaybackFill, SameSeedSameBlinks)
-{
-    TimelineData timeline;
-    Filled first, second, other;
-    first.fill(timeline, {0, 30000}, seededBlinkRandom(99));
-    second.fill(timeline, {0, 30000}, seededBlinkRandom(99));
-    other.fill(timeline, {0, 30000}, seededBlinkRandom(100));
-    auto starts = [](const Filled& filled) {
-        std::vector<std::uint32_t> starts;
-        for (const FilledEvent& event : filled.log.events)
-            starts.push_back(event.start);
-        return starts;
-    };
-    EXPECT_EQ(starts(first), starts(second));
-    EXPECT_NE(starts(first), starts(other));
-}
-
 void placeImage(TimelineData& timeline, std::int32_t at, const char* name)
 {
     timeline.setSelection(at, at);
