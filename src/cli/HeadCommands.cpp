@@ -1,6 +1,7 @@
 // Head files from the command line: inspect either stored form, convert to the mesh record, and
 // deform a head by FAP values into an OBJ for viewing.
 #include "face/CHeadModel.h"
+#include "face/HeadModelLock.h"
 #include "cli/CliCommand.h"
 #include "Common/AtomicFile.h"
 #include "cli/FapOptions.h"
@@ -155,12 +156,13 @@ int runHeadObj(CliArgs& args, CliContext& context)
     std::vector<std::string> positional = args.positionals(2, 2);
 
     std::unique_ptr<CHeadModel> model = loadHead(positional[0]);
-    model->lock();
-    model->saveToSet(1);
-    for (int i = 0; i < kFapCount; ++i)
-        model->setFapValue(i, values[i]);
-    model->deform(true);
-    model->unlock();
+    {
+        HeadModelLock guard(*model);
+        model->saveToSet(1);
+        for (int i = 0; i < kFapCount; ++i)
+            model->setFapValue(i, values[i]);
+        model->deform(true);
+    }
     std::string obj = headAsObj(*model);
     replaceFile(positional[1], std::vector<std::uint8_t>(obj.begin(), obj.end()));
     if (json) {

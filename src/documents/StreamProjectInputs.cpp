@@ -4,6 +4,7 @@
 
 #include "face/CHeadModel.h"
 #include "face/HeadFiles.h"
+#include "face/HeadModelLock.h"
 
 namespace {
 constexpr int kNeutralSet = 1;
@@ -30,12 +31,10 @@ StreamInputs streamInputsOf(const ProjectStore& store, const TimelineData& timel
 
 bool writeStreamMesh(const std::filesystem::path& path, CHeadModel& head)
 {
-    head.lock();
+    HeadModelLock guard(head);
     if (!head.isInSync(kNeutralSet))
         head.saveToSet(kNeutralSet);
-    bool written = writeMeshRecord(path, head, false) == 1;
-    head.unlock();
-    return written;
+    return writeMeshRecord(path, head, false) == 1;
 }
 
 std::unique_ptr<CHeadModel> headModelOf(const ProjectStore& store)
