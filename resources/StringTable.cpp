@@ -29,6 +29,8 @@ const StringEntry kStrings[] = {
     {0xE82E, "The file could not be opened."},
     {0xE82F, "The file is damaged or incomplete."},
     {0xE849, "Save changes to the current document?"},
+    {0xE8A0, "The list already holds %d entries, the most it can hold."},  // capacity
+    {0xE8A1, "The name %s is already used in the list."},  // name
     {0xE864, "Show &Timeline"},
     {0xE865, "Show &Head View"},
     {0xE816, "<None>"},
