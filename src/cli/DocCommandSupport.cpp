@@ -1,31 +1,34 @@
 #include "cli/DocCommandSupport.h"
 
-#include "audio/VoiceConversion.h"
+#include "Common/ContentRoot.h"
 
 #include "documents/ChunkedContainer.h"
 #include "documents/CmtStreamWriter.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 #include "documents/G723StreamCoder.h"
 #include "face/CHeadModel.h"
 #include "face/HeadFiles.h"
 #include "documents/SpeechFrameCoder.h"
 
-void failWithStatus(const CliContext& context, const DocumentStatus& status)
+void failWithStatus(const CliContext& context, const CoreStatus& status)
 {
+    const std::string reason = status.detail.empty() ? std::string() : " (" + status.detail + ")";
     if (status.messageId) {
         const std::string pattern =
             context.resources.text(status.messageId).value_or("String " + std::to_string(status.messageId));
-        throw CliError(formatMessage(pattern, status.arguments), status.messageId);
+        throw CliError(formatMessage(pattern, status.arguments) + reason, status.messageId);
     }
-    if (status.fileError != DocumentStatus::FileError::none)
-        throw CliError(fileErrorText(status.fileError, status.path));
-    throw CliError("the document operation failed");
+    if (status.fileError != CoreStatus::FileError::none)
+        throw CliError(fileErrorText(status.fileError, status.path) + reason);
+    throw CliError("the document operation failed" + reason);
+}
+
+CliSession::CliSession(EditorMode mode) : session_(mode, prompts_, contentRoot(), SessionHead::fromDocument)
+{
 }
 
 DocumentStatus notFoundStatus(const std::string& path)
@@ -74,53 +77,6 @@ std::optional<std::string> meshRecordFile(const CliContext& context, const std::
     if (!writeMeshRecord(record, *model, false))
         throw CliError("the mesh record could not be written");
     return record.string();
-}
-
-uint64_t voiceSampleCount(const std::filesystem::path& wav)
-{
-    FileByteSource in;
-    uint64_t offset = 0, bytes = 0;
-    return in.open(wav) && findVoiceSamples(in, offset, bytes) ? bytes / 2 : 0;
-}
-
-void convertVoiceOrFail(const CliContext& context, const std::string& in, const std::filesystem::path& out)
-{
-    requireFile(context, in);
-    // The same conversion the import-voice command runs: any PCM WAV to 16 kHz mono 16-bit.
-    if (convertVoice(out, in) != kWavOk)
-        failWithMessage(context, 0xE829);
-}
-
-namespace {
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void onInterrupt(int)
-{
-    interrupted = 1;
-}
-} // namespace
-
-ConsoleProgress::ConsoleProgress() : terminal_(isatty(fileno(stderr)) != 0)
-{
-    interrupted = 0;
-    previousHandler_ = std::signal(SIGINT, onInterrupt);
-}
-
-ConsoleProgress::~ConsoleProgress()
-{
-    std::signal(SIGINT, previousHandler_ == SIG_ERR ? SIG_DFL : previousHandler_);
-    if (terminal_ && shown_ >= 0)
-        std::fputc('\n', stderr);
-}
-
-bool ConsoleProgress::report(int perMille)
-{
-    if (terminal_ && perMille / 10 != shown_ / 10) {
-        shown_ = perMille;
-        std::fprintf(stderr, "\r%3d%%", perMille / 10);
-        std::fflush(stderr);
-    }
-    return interrupted == 0;
 }
 
 std::unique_ptr<SpeechFrameCoder> makeStreamSpeechCoder()

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "cli/CliCommand.h"
+#include "cli/ConsoleProgress.h"
 
 #include "documents/DocumentStatus.h"
 #include "Common/TempFile.h"
+#include "session/ProjectSession.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -12,10 +14,11 @@
 #include <string>
 #include <vector>
 
-// Shared by the document commands: turning a document failure into the user's message, and the
-// temporary files a command makes on its way.
+// Shared by the document commands: turning a core status into the user's message, the session a
+// command works on, and the temporary files a command makes on its way.
 
-[[noreturn]] void failWithStatus(const CliContext& context, const DocumentStatus& status);
+// Ends the command with the status's message (and the outside reason it carries, if any).
+[[noreturn]] void failWithStatus(const CliContext& context, const CoreStatus& status);
 DocumentStatus notFoundStatus(const std::string& path);
 DocumentStatus endOfFileStatus(const std::string& path);
 // Refuses, with the file layer's message, a path that is not a readable file.
@@ -31,30 +34,22 @@ private:
     std::vector<std::unique_ptr<ScopedTempFile>> files_;
 };
 
-// Converts any voice to 16 kHz mono 16-bit into `out` as the import-voice command does; refuses with
-// message 0xE829 when it cannot.
-void convertVoiceOrFail(const CliContext& context, const std::string& in, const std::filesystem::path& out);
-// The number of samples of a 16 kHz mono 16-bit WAV.
-uint64_t voiceSampleCount(const std::filesystem::path& wav);
 
 // The speech coder of the stream file, or nullptr when this build has none.
 std::unique_ptr<class SpeechFrameCoder> makeStreamSpeechCoder();
 
-// Reports per-mille progress on standard error when it is a terminal, and turns Ctrl+C into a cancel
-// for as long as it exists.
-class ConsoleProgress {
+
+// A session over document files for one command: no live head (documents keep their own mesh), the
+// shipped content of this run, and no one to ask, so each question takes its stated default.
+class CliSession {
 public:
-    ConsoleProgress();
-    ~ConsoleProgress();
-    ConsoleProgress(const ConsoleProgress&) = delete;
-    ConsoleProgress& operator=(const ConsoleProgress&) = delete;
-    // Shows `perMille`; false once the user pressed Ctrl+C.
-    bool report(int perMille);
+    explicit CliSession(EditorMode mode);
+    ProjectSession& operator*() { return session_; }
+    ProjectSession* operator->() { return &session_; }
 
 private:
-    void (*previousHandler_)(int) = nullptr;
-    bool terminal_ = false;
-    int shown_ = -1;
+    DefaultPrompts prompts_;
+    ProjectSession session_;
 };
 
 // The mesh record to pack for a head given on the command line: a mesh record as it is, or a generic

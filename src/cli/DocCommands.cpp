@@ -190,17 +190,10 @@ std::pair<std::string, std::string> namedFile(const std::string& option, const s
     return {value.substr(0, equals), value.substr(equals + 1)};
 }
 
-ItemNameTables itemNames()
-{
-    ItemNameTables names = builtInItemNames();
-    names.visemeShortName = visemeShortName;
-    return names;
-}
-
-void readTimelineFile(const CliContext& context, const std::string& path, TimelineData& timeline)
+void readTimelineFile(const CliContext& context, const std::string& path, ProjectSession& session)
 {
     requireFile(context, path);
-    readTimelineJson(JsonValue::parse(readWholeFile(path)), timeline, itemNames());
+    readTimelineJson(JsonValue::parse(readWholeFile(path)), session.timeline(), session.itemNames());
 }
 
 int runHapCreate(CliArgs& args, CliContext& context)
@@ -222,38 +215,22 @@ int runHapCreate(CliArgs& args, CliContext& context)
     for (const auto& [name, path] : pictures)
         requireFile(context, path);
 
-    ProjectStore store;
-    TempPathList temporaries;
-    const std::filesystem::path& converted = temporaries.make("wav");
-    convertVoiceOrFail(context, *voice, converted);
-    store.setAsset(*voice, AssetKind::speech, false); // records the picked file's name
-    TimelineData timeline;
-    if (!timeline.setVoice(converted,
-                           static_cast<int32_t>(std::min<uint64_t>(voiceSampleCount(converted), INT32_MAX))))
-        throw CliError("no working copy of the voice could be made");
+    // The head animation editor's flows: import the voice, lay out the tracks, fill the lists, save.
+    CliSession session(EditorMode::headAnimation);
+    CoreStatus status;
+    if (!session->importVoice(*voice, status))
+        failWithStatus(context, status);
     if (timelineJson)
-        readTimelineFile(context, *timelineJson, timeline);
-    TimelineSaveFiles itemFiles;
-    if (!itemFiles.stage(store, timeline))
-        throw CliError("no temporary file could be made");
+        readTimelineFile(context, *timelineJson, *session);
     for (const auto& [name, path] : pictures)
-        store.addBackground(path, name, false);
-    for (const auto& [name, path] : sounds) {
-        const std::filesystem::path& clip = temporaries.make("wav");
-        convertVoiceOrFail(context, path, clip);
-        store.addSoundClip(clip.string(), name, false);
-    }
-    DocumentStatus status;
-    if (!writePack(store, out, DocumentKind::headAnimation, status))
+        if (!session->addBackground(path, status, name))
+            failWithStatus(context, status);
+    for (const auto& [name, path] : sounds)
+        if (!session->addSoundClip(path, status, name))
+            failWithStatus(context, status);
+    if (!session->saveAs(out, status))
         failWithStatus(context, status);
     return 0;
-}
-
-void readPackOrFail(CliContext& context, ProjectStore& store, const std::string& path, DocumentKind kind)
-{
-    DocumentStatus status;
-    if (!readPack(store, std::filesystem::path(path), kind, status))
-        failWithStatus(context, status);
 }
 
 int runCmpCreate(CliArgs& args, CliContext& context)
@@ -263,42 +240,39 @@ int runCmpCreate(CliArgs& args, CliContext& context)
     std::string out = args.positionals(1, 1)[0];
     if (!hdp || !hap)
         throw CliError("--hdp and --hap are required");
-    ProjectStore store;
-    readPackOrFail(context, store, *hdp, DocumentKind::headDefinition);
-    readPackOrFail(context, store, *hap, DocumentKind::headAnimation);
-    store.setHeadDefinitionPackName(*hdp);
-    store.setHeadAnimationPackName(*hap);
-    DocumentStatus status;
-    if (!saveProject(store, out, status))
+    CliSession session(EditorMode::project);
+    CoreStatus status;
+    if (!session->importPack(*hdp, DocumentKind::headDefinition, status) ||
+        !session->importPack(*hap, DocumentKind::headAnimation, status) || !session->saveAs(out, status))
         failWithStatus(context, status);
     return 0;
 }
 
-// The timeline of a project or head animation pack, as applying it in the editor fills it.
-void loadTimeline(CliContext& context, ProjectStore& store, const std::string& path, TimelineData& timeline)
+// A project is opened as the project editor opens it; a head animation pack is imported into an empty
+// project, which applies it to the timeline the same way.
+void openForTimeline(CliContext& context, ProjectSession& session, const std::string& path)
 {
-    FileByteSource in;
-    if (!in.open(path))
-        failWithStatus(context, notFoundStatus(path));
-    DocumentStatus status;
-    bool loaded = startsWithSignature(in, DocumentKind::project)
-                      ? loadProject(store, in, path, kLoadProjectProperties | kLoadHeadAnimation, status)
-                      : readPack(store, in, path, DocumentKind::headAnimation, status);
-    if (!loaded)
+    bool project = false;
+    {
+        FileByteSource in;
+        if (!in.open(path))
+            failWithStatus(context, notFoundStatus(path));
+        project = startsWithSignature(in, DocumentKind::project);
+    }
+    CoreStatus status;
+    if (!(project ? session.openDocument(path, false, status)
+                  : session.importPack(path, DocumentKind::headAnimation, status)))
         failWithStatus(context, status);
-    // As in the editor, a damaged item file costs its own track only.
-    loadTimelineFromStore(store, timeline, itemNames());
 }
 
 int runTimelineDump(CliArgs& args, CliContext& context)
 {
     args.flag("--json"); // JSON is the only form
     std::string path = args.positionals(1, 1)[0];
-    ProjectStore store;
-    TimelineData timeline;
-    loadTimeline(context, store, path, timeline);
+    CliSession session(EditorMode::project);
+    openForTimeline(context, *session, path);
     JsonWriter writer(context.out);
-    writeTimelineJson(writer, timeline);
+    writeTimelineJson(writer, session->timeline());
     return 0;
 }
 
@@ -311,19 +285,13 @@ int runCmt(CliArgs& args, CliContext& context)
     // Ctrl+C is caught from here on: arriving while the project loads, it must still let the files the
     // load extracted be deleted, and it cancels the stream at its first block.
     ConsoleProgress progress;
-    ProjectStore store;
-    FileByteSource in;
-    if (!in.open(positional[0]))
-        failWithStatus(context, notFoundStatus(positional[0]));
-    DocumentStatus status;
-    if (!loadProject(store, in, positional[0], kLoadAll, status))
+    CliSession session(EditorMode::project);
+    CoreStatus status;
+    if (!session->openDocument(positional[0], false, status))
         failWithStatus(context, status);
-    TimelineData timeline;
-    loadTimelineFromStore(store, timeline, itemNames());
-    std::unique_ptr<CHeadModel> head = headModelOf(store);
     auto report = [&](uint64_t done, uint64_t total) { return progress.report(streamPerMille(done, total)); };
-    if (!writeStreamFile(positional[1], streamInputsOf(store, timeline, head.get()), *coder, report, status))
-        failWithMessage(context, kMsgStreamFailed);
+    if (!session->saveStream(positional[1], *coder, status, report))
+        failWithStatus(context, status);
     return 0;
 }
 

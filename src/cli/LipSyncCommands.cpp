@@ -1,29 +1,19 @@
 // Lip-sync command: runs the analysis over a voice held by a timeline and prints its viseme items.
 #include "cli/CliCommand.h"
+#include "cli/ConsoleProgress.h"
+#include "cli/DocCommandSupport.h"
 #include "cli/JsonWriter.h"
 
 #include "Common/Big5Bopomofo.h"
 
 #include "documents/ItemFiles.h"
 #include "lipsync/LipSyncAnalyzer.h"
-#include "Common/TempFile.h"
 #include "timeline/TimelineData.h"
-#include "audio/VoiceConversion.h"
-#include "audio/WavFile.h"
 
-#include <atomic>
-#include <csignal>
 #include <optional>
 #include <ostream>
 
 namespace {
-
-std::atomic<bool> gCancelled{false};
-
-extern "C" void cancelOnInterrupt(int)
-{
-    gCancelled = true;
-}
 
 void appendUtf8(std::string& out, char32_t c)
 {
@@ -87,43 +77,16 @@ void writeVisemeFile(const std::string& path, const TimelineData& timeline)
         throw CliError("cannot write the viseme item file " + path);
 }
 
-// Puts the voice, converted to the voice format when it is not in it, on the timeline.
-void loadVoice(const std::string& path, TimelineData& timeline, const CliContext& context)
+bool analyse(TimelineData& timeline, const CliContext& context, const ConsoleProgress& console)
 {
-    CWavReader probe;
-    if (probe.open(path) != kWavOk || probe.startData() != kWavOk)
-        throw CliError("cannot read the voice " + path);
-    std::optional<ScopedTempFile> converted;
-    std::string voicePath = path;
-    uint32_t dataBytes = probe.dataSize();
-    if (!isVoiceFormat(probe.format())) {
-        probe.close();
-        converted.emplace("wav");
-        if (!converted->valid() || convertVoice(converted->path(), path) != kWavOk)
-            failWithMessage(context, 0xE829);
-        voicePath = converted->path().string();
-        if (probe.open(voicePath) != kWavOk || probe.startData() != kWavOk)
-            failWithMessage(context, 0xE829);
-        dataBytes = probe.dataSize();
-    }
-    probe.close();
-    if (!timeline.setVoice(voicePath, static_cast<int32_t>(dataBytes / 2)))
-        throw CliError("cannot make the working copy of the voice " + path);
-}
-
-bool analyse(TimelineData& timeline, const CliContext& context)
-{
-    gCancelled = false;
-    const auto previous = std::signal(SIGINT, cancelOnInterrupt);
     LipSyncAnalyzer analyzer(timeline,
                              [&](unsigned step, unsigned total, const std::string& remaining, const std::string&) {
                                  if (!remaining.empty())
                                      context.err << "\r" << step * 100 / total << "% remaining" << remaining
                                                  << std::flush;
-                                 return gCancelled ? 0 : 1;
+                                 return console.interrupted() ? 0 : 1;
                              });
     const bool ok = analyzer.run();
-    std::signal(SIGINT, previous);
     context.err << "\n";
     return ok;
 }
@@ -133,13 +96,16 @@ int lipsyncCommand(CliArgs& args, CliContext& context)
     args.flag("--json");
     const auto out = args.take("--out");
     const auto positionals = args.positionals(1, 1);
-    TimelineData timeline;
-    loadVoice(positionals[0], timeline, context);
-    if (!analyse(timeline, context))
-        throw CliError(gCancelled ? "lip-sync cancelled" : "lip-sync analysis failed");
+    CliSession session(EditorMode::project);
+    CoreStatus status;
+    if (!session->importVoice(positionals[0], status))
+        failWithStatus(context, status);
+    ConsoleProgress console;
+    if (!analyse(session->timeline(), context, console))
+        throw CliError(console.interrupted() ? "lip-sync cancelled" : "lip-sync analysis failed");
     if (out)
-        writeVisemeFile(*out, timeline);
-    writeVisemes(context.out, timeline.visemes());
+        writeVisemeFile(*out, session->timeline());
+    writeVisemes(context.out, session->timeline().visemes());
     return 0;
 }
 

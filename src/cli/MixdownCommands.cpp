@@ -74,60 +74,18 @@ void selectRange(TimelineData& timeline, const std::string& text)
     timeline.setSelection(std::int32_t(from * 16), std::int32_t(to * 16));
 }
 
-// Clips converted for the schedule; their working files go when the command ends.
-class ClipFiles {
-public:
-    ~ClipFiles()
-    {
-        std::error_code ignored;
-        for (const auto& [name, path] : files_)
-            std::filesystem::remove(path, ignored);
-    }
-    std::string add(const ClipOption& clip)
-    {
-        SoundClipEntry entry;
-        if (const int code = prepareSoundClip(clip.path, entry); code != kWavOk)
-            throw CliError("cannot convert clip " + clip.path + ": result " + wavResultLine(code));
-        // Two clips may share a base name; the schedule finds each by a name of its own.
-        const std::string name = std::to_string(files_.size()) + ":" + entry.name;
-        files_[name] = entry.file;
-        return name;
-    }
-    std::optional<std::filesystem::path> find(const std::string& name) const
-    {
-        const auto it = files_.find(name);
-        return it == files_.end() ? std::nullopt : std::optional(it->second);
-    }
-
-private:
-    std::map<std::string, std::filesystem::path> files_;
-};
-
-void loadVoice(TimelineData& timeline, const std::string& path)
+// The clips go into the session's sound clip list, each under a name of its own (two clips may share
+// a base name); the session deletes their working files when the command ends.
+void addClips(ProjectSession& session, const std::vector<std::string>& options, const CliContext& context)
 {
-    CWavReader probe;
-    int code = probe.open(path);
-    if (code == kWavOk)
-        code = probe.startData();
-    std::optional<ScopedTempFile> converted;
-    std::filesystem::path voice = path;
-    if (code == kWavOk && !isVoiceFormat(probe.format())) {
-        converted.emplace("wav");
-        code = converted->valid() ? convertVoice(converted->path(), path) : kWavCannotWrite;
-        voice = converted->path();
-    }
-    probe.close();
-    if (code != kWavOk)
-        throw CliError("cannot read voice " + path + ": result " + wavResultLine(code));
-    if (!timeline.setVoice(voice, 0))
-        throw CliError("cannot copy voice " + path + " to a working file");
-}
-
-void addClips(TimelineData& timeline, ClipFiles& files, const std::vector<std::string>& options)
-{
+    TimelineData& timeline = session.timeline();
     for (const std::string& option : options) {
         const ClipOption clip = parseClip(option);
-        const std::string name = files.add(clip);
+        const std::string name =
+            std::to_string(session.store().soundClips().count()) + ":" + soundClipName(clip.path);
+        CoreStatus status;
+        if (!session.addSoundClip(clip.path, status, name))
+            failWithStatus(context, status);
         const std::uint32_t endMs = std::min(clip.startMs + clip.lengthMs, kLongestMs);
         timeline.setSelection(std::int32_t(clip.startMs * 16), std::int32_t(endMs * 16));
         SoundItem* item = timeline.insertSound();
@@ -138,7 +96,7 @@ void addClips(TimelineData& timeline, ClipFiles& files, const std::vector<std::s
     }
 }
 
-int runMixdown(CliArgs& args, CliContext&)
+int runMixdown(CliArgs& args, CliContext& context)
 {
     const std::vector<std::string> clipOptions = args.takeAll("--clip");
     const auto range = args.take("--range");
@@ -146,20 +104,22 @@ int runMixdown(CliArgs& args, CliContext&)
     for (const std::string& option : clipOptions)
         parseClip(option); // refuse bad syntax before any conversion runs
 
-    TimelineData timeline;
-    loadVoice(timeline, paths[0]);
+    CliSession session(EditorMode::project);
+    CoreStatus status;
+    if (!session->importVoice(paths[0], status))
+        failWithStatus(context, status);
+    TimelineData& timeline = session->timeline();
     CWavVoiceReader reader;
     if (!timeline.openVoice(reader))
         throw CliError("cannot read voice " + paths[0]);
     timeline.closeVoice();
-    ClipFiles clips;
-    addClips(timeline, clips, clipOptions);
+    addClips(*session, clipOptions, context);
     timeline.setSelection(0, 0);
     if (range)
         selectRange(timeline, *range);
 
     CEventSequencer schedule;
-    const MediaFiles files{[&clips](const std::string& name) { return clips.find(name); }, {}};
+    const MediaFiles files = mediaFilesOf(session->store());
     scheduleMedia(timeline, files, schedule, selectionRange(timeline));
     writeWavInPlace(paths[1], "cannot mix " + paths[0],
                     [&](const std::filesystem::path& staging, const WavProgress& progress) {

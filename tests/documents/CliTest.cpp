@@ -184,7 +184,8 @@ TEST(DocCommands, TimelineSurvivesAHeadAnimationAndAProject)
 {
     testsupport::TempDir folder;
     writeVoice(folder / "voice.wav", std::vector<int16_t>(16000, 100));
-    writeFile(folder / "sky.jpg", patternBytes(30));
+    // A background must be a picture that fits the slot: the shipped one.
+    std::filesystem::copy_file(testsupport::binDir() / "Backgrounds" / "Studio.jpg", folder / "sky.jpg");
     const std::string timeline =
         R"({"visemes":[{"start":0,"end":800,"viseme":3,"weight":60,"phoneme":14,"label":"[b]","syllable":"",)"
         R"("symbol":""}],)"
