@@ -127,10 +127,12 @@ bool ProjectSession::startTimelineOn(const std::filesystem::path& picked, std::f
         std::optional<HeadModelLock> guard;
         if (model_)
             guard.emplace(*model_);
-        // The picked file first, which records its name; then the file the timeline really plays.
-        store_.setAsset(picked.string(), AssetKind::speech, false);
-        if (working != picked)
-            store_.setAsset(working.string(), AssetKind::speech, owned);
+        // A file the user picked goes in first, which records its name; then the file the timeline
+        // really plays, when the store owns it.
+        if (!owned || working != picked)
+            store_.setAsset(picked.string(), AssetKind::speech, false);
+        if (owned)
+            store_.setAsset(working.string(), AssetKind::speech, true);
         store_.unlockSpeech();
     }
     const bool started = timeline_.setVoice(working, static_cast<std::int32_t>(std::min<long long>(samples, INT32_MAX)));

@@ -3,6 +3,7 @@
 #include "session/SessionMessages.h"
 
 #include "documents/ChunkedContainer.h"
+#include "documents/HeadPacks.h"
 #include "face/CHeadModel.h"
 #include "face/HeadModelLock.h"
 
@@ -71,97 +72,6 @@ TEST(ProjectSession, SaveOnAnUntitledDocumentGoesToSaveAs)
         status.clear();
         EXPECT_TRUE(session.save(status));
         EXPECT_EQ(prompts.pathsAsked.size(), 2u);
-    }
-}
-
-TEST(ProjectSession, PicturesMustBe256By256AndTheSlotKeepsThePickedPath)
-{
-    testsupport::TempDir dir;
-    const fs::path large = dir / "large.jpg", fitting = dir / "fitting.jpg", text = dir / "text.jpg";
-    if (!writePicture(large, 512) || !writePicture(fitting, 256))
-        GTEST_SKIP() << "ffmpeg is needed to make the pictures";
-    testsupport::writeTextFile(text, "not a picture");
-    struct Case {
-        fs::path path;
-        bool mask;
-        unsigned message;
-        std::vector<CoreStatus::Argument> arguments;
-    };
-    const Case cases[] = {
-        {large, false, kMsgImageSize, {256LL, 256LL}},
-        {large, true, kMsgImageSize, {256LL, 256LL}},
-        {text, false, kMsgImageUnreadable, {text.string()}},
-        {fitting, false, 0, {}},
-        {fitting, true, 0, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path.string() + (c.mask ? " as mask" : " as face"));
-        ScriptedPrompts prompts;
-        ProjectSession session(EditorMode::headDefinition, prompts, content());
-        CoreStatus status;
-        ASSERT_TRUE(session.newDocument(DefaultHead::male, status));
-        const int before = session.headModel()->slotCounter(0);
-        const bool imported = c.mask ? session.importMask(c.path, status) : session.importFaceTexture(c.path, status);
-        EXPECT_EQ(imported, c.message == 0);
-        EXPECT_EQ(status.messageId, c.message);
-        EXPECT_EQ(status.arguments, c.arguments);
-        const AssetKind kind = c.mask ? AssetKind::mask : AssetKind::faceTexture;
-        EXPECT_EQ(session.store().assetPath(kind), c.path.string());
-        EXPECT_FALSE(session.store().isOwned(kind));
-        EXPECT_EQ(session.headModel()->slotCounter(0) != before, imported);
-        const HeadPictureNames& names = session.store().headDefinitionProperties().pictureNames;
-        EXPECT_EQ(std::string(c.mask ? names.mask : names.faceTexture), c.path.filename().string());
-    }
-}
-
-TEST(ProjectSession, VoiceImportAsksOnlyWhenTracksHoldItems)
-{
-    testsupport::TempDir dir;
-    const fs::path voice = dir / "voice.wav", junk = dir / "junk.wav";
-    writeTone(voice, 22050, 2, 22050);
-    testsupport::writeTextFile(junk, "not a wave file at all");
-    struct Case {
-        const char* name;
-        bool withItems;
-        bool answer;
-        fs::path path;
-        bool imported;
-        unsigned message;
-        size_t questions;
-    };
-    const Case cases[] = {
-        {"empty timeline", false, false, voice, true, 0, 0},
-        {"items, Yes", true, true, voice, true, 0, 1},
-        {"items, No", true, false, voice, false, kMsgCancelled, 1},
-        {"not a voice", false, true, junk, false, kMsgConversionFailed, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        PrivateTempFolder temp;
-        ScriptedPrompts prompts;
-        prompts.confirmAnswer = c.answer;
-        ProjectSession session(EditorMode::project, prompts, content());
-        CoreStatus status;
-        if (c.withItems) {
-            ASSERT_TRUE(session.newDocument(DefaultHead::male, status));
-        }
-        const int itemsBefore = itemCount(session.timeline());
-        const std::int32_t samplesBefore = session.timeline().sampleCount();
-        const size_t filesBefore = temp.fileCount();
-        EXPECT_EQ(session.importVoice(c.path, status), c.imported);
-        EXPECT_EQ(status.messageId, c.message);
-        EXPECT_EQ(prompts.confirmed.size(), c.questions);
-        if (c.imported) {
-            EXPECT_EQ(session.timeline().sampleCount(), 16000);
-            EXPECT_EQ(itemCount(session.timeline()), 0);
-            EXPECT_TRUE(session.store().isOwned(AssetKind::speech));
-            EXPECT_EQ(std::string(session.store().headAnimationProperties().voiceName), "voice.wav");
-            EXPECT_TRUE(session.isModified());
-        } else {
-            EXPECT_EQ(session.timeline().sampleCount(), samplesBefore);
-            EXPECT_EQ(itemCount(session.timeline()), itemsBefore);
-            EXPECT_EQ(temp.fileCount(), filesBefore); // no working copy left behind
-        }
     }
 }
 
@@ -288,56 +198,6 @@ TEST(ProjectSession, SaveChangesQuestion)
     EXPECT_EQ(prompts.saveChangesAsked, 0);
 }
 
-TEST(ProjectSession, ListNamesAreUniqueAndListsHoldAtMost100)
-{
-    testsupport::TempDir dir;
-    const fs::path clip = dir / "Clap.wav";
-    writeTone(clip, 8000, 1, 800);
-    struct Case {
-        const char* name;
-        std::deque<std::optional<std::string>> answers;
-        bool added;
-        std::string finalName;
-        size_t asked;
-    };
-    const Case cases[] = {
-        {"a free name at once", {std::string("Snap")}, true, "Snap", 1},
-        {"a taken name asks again", {std::string("clap"), std::string("Clap 2")}, true, "Clap 2", 2},
-        {"no answer cancels", {std::nullopt}, false, "", 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ScriptedPrompts prompts;
-        ProjectSession session(EditorMode::project, prompts, content());
-        CoreStatus status;
-        ASSERT_TRUE(session.addSoundClip(clip, status));
-        EXPECT_TRUE(prompts.namesAsked.empty());
-        prompts.names = c.answers;
-        EXPECT_EQ(session.addSoundClip(clip, status), c.added);
-        EXPECT_EQ(prompts.namesAsked.size(), c.asked);
-        EXPECT_EQ(session.store().soundClips().count(), c.added ? 2 : 1);
-        if (c.added) {
-            EXPECT_EQ(session.store().soundClips().name(1), c.finalName);
-            EXPECT_EQ(session.soundClipLength(1), 1600); // 0.1 s at 16 kHz
-        } else {
-            EXPECT_EQ(status.messageId, kMsgNameTaken);
-        }
-    }
-
-    const fs::path picture = dir / "sky.jpg";
-    if (!writePicture(picture, 256))
-        GTEST_SKIP() << "ffmpeg is needed to make the pictures";
-    ScriptedPrompts prompts;
-    ProjectSession session(EditorMode::project, prompts, content());
-    CoreStatus status;
-    for (int i = 0; i < AssetList::kCapacity; ++i)
-        ASSERT_TRUE(session.addBackground(picture, status, "sky " + std::to_string(i)));
-    EXPECT_FALSE(session.addBackground(picture, status, std::string("one more")));
-    EXPECT_EQ(status.messageId, kMsgListFull);
-    EXPECT_EQ(status.arguments, std::vector<CoreStatus::Argument>{100LL});
-    EXPECT_EQ(session.store().backgrounds().count(), AssetList::kCapacity);
-}
-
 TEST(ProjectSession, ABusyModelRefusesTheFlowsAndNothingChanges)
 {
     testsupport::TempDir dir;
@@ -376,4 +236,44 @@ TEST(ProjectSession, ABusyModelRefusesTheFlowsAndNothingChanges)
     EXPECT_EQ(session.store().soundClips().count(), 0);
     EXPECT_TRUE(fs::is_empty(dir.path()) || !fs::exists(dir / "x.cmp"));
     EXPECT_FALSE(fs::exists(dir / "y.cmp"));
+}
+
+TEST(ProjectSession, AnOpenThatFailsResetsTheStoreAndKeepsTheFlags)
+{
+    testsupport::TempDir dir;
+    testsupport::writeTextFile(dir / "junk.cmp", "not a project");
+    // A head definition whose mesh is not a head of the program's model.
+    ScriptedPrompts prompts;
+    ProjectSession maker(EditorMode::headDefinition, prompts, content());
+    CoreStatus status;
+    ASSERT_TRUE(maker.newDocument(DefaultHead::male, status));
+    testsupport::writeTextFile(dir / "triangle.mesh", std::string(64, '\1'));
+    maker.store().setAsset((dir / "triangle.mesh").string(), AssetKind::headMesh, false);
+    ASSERT_TRUE(writePack(maker.store(), dir / "bad.hdp", DocumentKind::headDefinition, status));
+    struct Case {
+        EditorMode mode;
+        const char* file;
+        unsigned message;
+    };
+    const Case cases[] = {
+        {EditorMode::project, "junk.cmp", 0xE820},
+        {EditorMode::project, "missing.cmp", 0},
+        {EditorMode::headDefinition, "bad.hdp", kMsgDamaged},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        ProjectSession session(c.mode, prompts, content());
+        ASSERT_TRUE(session.newDocument(DefaultHead::female, status));
+        session.setModified(true);
+        const std::string shown = session.shownName();
+        CoreStatus failed;
+        EXPECT_FALSE(session.openDocument(dir / c.file, false, failed));
+        EXPECT_TRUE(failed.failed());
+        EXPECT_EQ(failed.messageId, c.message);
+        EXPECT_TRUE(session.isModified());
+        EXPECT_TRUE(session.isUntitled());
+        EXPECT_EQ(session.shownName(), shown);
+        EXPECT_TRUE(session.store().assetPath(AssetKind::speech).empty());
+        EXPECT_EQ(session.timeline().sampleCount(), 0);
+    }
 }

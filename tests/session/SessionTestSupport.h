@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ inline std::filesystem::path content()
 class ScriptedPrompts : public SessionPrompts {
 public:
     bool confirmAnswer = true;
+    std::map<unsigned, bool> answers; // by message number, before confirmAnswer
     Answer saveChangesAnswer = Answer::no;
     std::deque<std::optional<std::string>> names;
     std::optional<std::string> savePath;
@@ -35,7 +37,8 @@ public:
     bool confirm(unsigned messageId) override
     {
         confirmed.push_back(messageId);
-        return confirmAnswer;
+        const auto answer = answers.find(messageId);
+        return answer == answers.end() ? confirmAnswer : answer->second;
     }
     Answer askSaveChanges() override
     {
