@@ -32,7 +32,8 @@ const char* extensionOf(EditorMode mode)
     return "cmp";
 }
 
-std::filesystem::path defaultContent(const std::filesystem::path& root, DefaultHead head, const char* extension)
+std::filesystem::path defaultContent(const std::filesystem::path& root, DefaultHead head,
+                                     const char* extension)
 {
     return root / "Default" / (std::string(head == DefaultHead::male ? "Male" : "Female") + "." + extension);
 }
@@ -49,8 +50,8 @@ bool fitsTextureSlot(const CJpegPicture& picture)
 
 } // namespace
 
-ProjectSession::ProjectSession(EditorMode mode, SessionPrompts& prompts, const std::filesystem::path& contentRoot,
-                               SessionHead head)
+ProjectSession::ProjectSession(EditorMode mode, SessionPrompts& prompts,
+                               const std::filesystem::path& contentRoot, SessionHead head)
     : mode_(mode), prompts_(prompts), contentRoot_(contentRoot), itemNames_(builtInItemNames())
 {
     itemNames_.visemeShortName = visemeShortName;
@@ -196,8 +197,10 @@ bool ProjectSession::newDocument(DefaultHead head, CoreStatus& status)
         made = loadProject(store_, defaultContent(contentRoot_, head, "cmx"), kLoadAll, inner) &&
                applyHeadDefinition(inner) && applyHeadAnimation(inner);
     } else {
-        made = readPackAndApply(defaultContent(contentRoot_, head, "hdx"), DocumentKind::headDefinition, inner) &&
-               readPackAndApply(defaultContent(contentRoot_, head, "hax"), DocumentKind::headAnimation, inner);
+        made =
+            readPackAndApply(defaultContent(contentRoot_, head, "hdx"), DocumentKind::headDefinition,
+                             inner) &&
+            readPackAndApply(defaultContent(contentRoot_, head, "hax"), DocumentKind::headAnimation, inner);
     }
     if (!made) {
         reset();
@@ -210,7 +213,8 @@ bool ProjectSession::newDocument(DefaultHead head, CoreStatus& status)
     return true;
 }
 
-bool ProjectSession::readPackAndApply(const std::filesystem::path& path, DocumentKind kind, CoreStatus& status)
+bool ProjectSession::readPackAndApply(const std::filesystem::path& path, DocumentKind kind,
+                                      CoreStatus& status)
 {
     {
         std::optional<HeadModelLock> guard;
@@ -278,13 +282,15 @@ bool ProjectSession::applyHeadDefinition(CoreStatus& status)
     if (!model_)
         return true; // nothing live to fill: the mesh stays as the document stores it
     CJpegPicture face, mask;
-    const bool haveFace = face.loadFile(store_.assetPath(AssetKind::faceTexture), false) && fitsTextureSlot(face);
+    const bool haveFace =
+        face.loadFile(store_.assetPath(AssetKind::faceTexture), false) && fitsTextureSlot(face);
     const bool haveMask = mask.loadFile(store_.assetPath(AssetKind::mask), true) && fitsTextureSlot(mask);
     {
         HeadModelLock guard(*model_);
         if (!mesh.empty()) {
             std::vector<std::uint8_t> bytes;
-            if (!readFileBytes(mesh, bytes) || !readMeshRecordInto(ByteView{bytes.data(), bytes.size()}, *model_)) {
+            if (!readFileBytes(mesh, bytes) ||
+                !readMeshRecordInto(ByteView{bytes.data(), bytes.size()}, *model_)) {
                 // The pack's mesh is not a head this program's model can take.
                 status.setMessage(kMsgDamaged, {}, mesh);
                 return false;

@@ -105,7 +105,8 @@ public:
     bool importMask(const std::filesystem::path& path, CoreStatus& status);
     // Converts the voice into the working format and starts the timeline on it; asks 0xE828 first
     // when any track holds items (No ends with a cancel).
-    bool importVoice(const std::filesystem::path& path, CoreStatus& status, const ProgressCallback& progress = {});
+    bool importVoice(const std::filesystem::path& path, CoreStatus& status,
+                     const ProgressCallback& progress = {});
     // After the recorder closed: asks 0xE82B, 0xE827 and 0xE82C and uses the take as the voice.
     bool useRecording(RecordingTake& take, CoreStatus& status);
 
@@ -119,7 +120,8 @@ public:
     // Adds to the project's collections under the file's base name (asking for another while the name
     // is taken; no answer cancels with 0xE82D), or under `name` when one is given.
     bool addSoundClip(const std::filesystem::path& path, CoreStatus& status,
-                      const std::optional<std::string>& name = std::nullopt, const ProgressCallback& progress = {});
+                      const std::optional<std::string>& name = std::nullopt,
+                      const ProgressCallback& progress = {});
     bool addBackground(const std::filesystem::path& path, CoreStatus& status,
                        const std::optional<std::string>& name = std::nullopt);
     // The length in samples of sound clip `index` (0 when out of range).

@@ -115,8 +115,8 @@ bool ProjectSession::importMask(const std::filesystem::path& path, CoreStatus& s
     return importPicture(path, AssetKind::mask, status);
 }
 
-bool ProjectSession::startTimelineOn(const std::filesystem::path& picked, std::filesystem::path working, bool owned,
-                                     CoreStatus& status)
+bool ProjectSession::startTimelineOn(const std::filesystem::path& picked, std::filesystem::path working,
+                                     bool owned, CoreStatus& status)
 {
     const long long samples = voiceSamples(working);
     if (samples < 0) {
@@ -135,7 +135,8 @@ bool ProjectSession::startTimelineOn(const std::filesystem::path& picked, std::f
             store_.setAsset(working.string(), AssetKind::speech, true);
         store_.unlockSpeech();
     }
-    const bool started = timeline_.setVoice(working, static_cast<std::int32_t>(std::min<long long>(samples, INT32_MAX)));
+    const bool started =
+        timeline_.setVoice(working, static_cast<std::int32_t>(std::min<long long>(samples, INT32_MAX)));
     setModified(true);
     changed(kTimelineChanged);
     if (!started)
@@ -143,7 +144,8 @@ bool ProjectSession::startTimelineOn(const std::filesystem::path& picked, std::f
     return started;
 }
 
-bool ProjectSession::importVoice(const std::filesystem::path& path, CoreStatus& status, const ProgressCallback& progress)
+bool ProjectSession::importVoice(const std::filesystem::path& path, CoreStatus& status,
+                                 const ProgressCallback& progress)
 {
     if (refuseWhenBusy(status))
         return false;

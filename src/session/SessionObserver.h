@@ -6,9 +6,9 @@ enum SessionChange : unsigned {
     kTimelineChanged = 1u << 1,  // voice or tracks
     kTexturesChanged = 1u << 2,  // face texture or mask handed to the head model
     kModifiedChanged = 1u << 3,
-    kTitleChanged = 1u << 4,     // shown name, untitled or has-file
-    kListsChanged = 1u << 5,     // background pictures or sound clips
-    kHeadChanged = 1u << 6,      // the head model's mesh was refilled
+    kTitleChanged = 1u << 4, // shown name, untitled or has-file
+    kListsChanged = 1u << 5, // background pictures or sound clips
+    kHeadChanged = 1u << 6,  // the head model's mesh was refilled
 };
 
 // Told by the session after each flow what it changed. Called on the thread that ran the flow (the

@@ -115,8 +115,9 @@ bool ProjectSession::writeDocument(const std::filesystem::path& path, CoreStatus
         // save. Reading the previous file back would throw away what was changed since.
         before.restore(store_);
         status.setMessage(kMsgSaveFailed, {}, path.string());
-        status.detail = inner.fileError != CoreStatus::FileError::none ? fileErrorText(inner.fileError, inner.path)
-                                                                       : std::string();
+        status.detail = inner.fileError != CoreStatus::FileError::none
+                            ? fileErrorText(inner.fileError, inner.path)
+                            : std::string();
         return false;
     }
     if (mode_ == EditorMode::project)
@@ -124,8 +125,8 @@ bool ProjectSession::writeDocument(const std::filesystem::path& path, CoreStatus
     return true;
 }
 
-bool ProjectSession::saveStream(const std::filesystem::path& path, SpeechFrameCoder& coder, CoreStatus& status,
-                                const ProgressCallback& progress)
+bool ProjectSession::saveStream(const std::filesystem::path& path, SpeechFrameCoder& coder,
+                                CoreStatus& status, const ProgressCallback& progress)
 {
     if (refuseWhenBusy(status))
         return false;
@@ -135,8 +136,9 @@ bool ProjectSession::saveStream(const std::filesystem::path& path, SpeechFrameCo
     const StreamInputs inputs = streamInputsOf(store_, timeline_, model_ ? model_.get() : documentHead.get());
     if (timeline_.sampleCount() <= 0 || !writeStreamFile(path, inputs, coder, progress, inner)) {
         status.setMessage(kMsgDamaged, {}, path.string());
-        status.detail = inner.fileError != CoreStatus::FileError::none ? fileErrorText(inner.fileError, inner.path)
-                                                                       : std::string();
+        status.detail = inner.fileError != CoreStatus::FileError::none
+                            ? fileErrorText(inner.fileError, inner.path)
+                            : std::string();
         return false;
     }
     return true;

@@ -94,7 +94,8 @@ TEST(ProjectSession, OpenPairsAPackWithTheMaleDefaultOfTheOtherKind)
         ChangeLog log;
         session.addObserver(&log);
         CoreStatus status;
-        ASSERT_TRUE(session.openDocument(content() / c.opened, false, status)) << std::hex << status.messageId;
+        ASSERT_TRUE(session.openDocument(content() / c.opened, false, status))
+            << std::hex << status.messageId;
         EXPECT_EQ(session.documentPath(), (content() / c.opened).string());
         EXPECT_EQ(session.store().packPath(c.pairedKind), (content() / c.paired).string());
         EXPECT_TRUE(session.hasFile());
@@ -215,12 +216,14 @@ TEST(ProjectSession, ABusyModelRefusesTheFlowsAndNothingChanges)
     }
     const std::pair<const char*, std::function<bool(CoreStatus&)>> flows[] = {
         {"new", [&](CoreStatus& s) { return session.newDocument(DefaultHead::female, s); }},
-        {"open", [&](CoreStatus& s) { return session.openDocument(content() / "Default/Female.cmx", false, s); }},
+        {"open",
+         [&](CoreStatus& s) { return session.openDocument(content() / "Default/Female.cmx", false, s); }},
         {"save", [&](CoreStatus& s) { return session.save(s); }},
         {"save as", [&](CoreStatus& s) { return session.saveAs(dir / "y.cmp", s); }},
         {"voice", [&](CoreStatus& s) { return session.importVoice(voice, s); }},
         {"face", [&](CoreStatus& s) { return session.importFaceTexture(content() / "Faces/Female.jpg", s); }},
-        {"pack", [&](CoreStatus& s) {
+        {"pack",
+         [&](CoreStatus& s) {
              return session.importPack(content() / "Default/Female.hax", DocumentKind::headAnimation, s);
          }},
         {"clip", [&](CoreStatus& s) { return session.addSoundClip(voice, s); }},

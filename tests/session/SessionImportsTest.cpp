@@ -46,7 +46,8 @@ TEST(SessionImports, PicturesMustBe256By256AndTheSlotKeepsThePickedPath)
         CoreStatus status;
         ASSERT_TRUE(session.newDocument(DefaultHead::male, status));
         const int before = session.headModel()->slotCounter(0);
-        const bool imported = c.mask ? session.importMask(c.path, status) : session.importFaceTexture(c.path, status);
+        const bool imported =
+            c.mask ? session.importMask(c.path, status) : session.importFaceTexture(c.path, status);
         EXPECT_EQ(imported, c.message == 0);
         EXPECT_EQ(status.messageId, c.message);
         EXPECT_EQ(status.arguments, c.arguments);
@@ -173,16 +174,39 @@ TEST(SessionImports, ARecordingAsksWhatToDoWithTheTakeAndBecomesTheVoice)
         unsigned message;
     };
     const Case cases[] = {
-        {"unsaved, used", false, {{kMsgSaveRecordingFirst, false}, {kMsgUseRecording, true}}, true,
-         {kMsgSaveRecordingFirst, kMsgUseRecording}, true, true, 0},
+        {"unsaved, used",
+         false,
+         {{kMsgSaveRecordingFirst, false}, {kMsgUseRecording, true}},
+         true,
+         {kMsgSaveRecordingFirst, kMsgUseRecording},
+         true,
+         true,
+         0},
         {"saved, used", true, {{kMsgUseRecording, true}}, true, {kMsgUseRecording}, true, false, 0},
-        {"unsaved, not used", false,
-         {{kMsgSaveRecordingFirst, false}, {kMsgUseRecording, false}, {kMsgSaveRecordingAfter, false}}, true,
-         {kMsgSaveRecordingFirst, kMsgUseRecording, kMsgSaveRecordingAfter}, false, false, 0},
-        {"saved first, then used", false, {{kMsgSaveRecordingFirst, true}, {kMsgUseRecording, true}}, true,
-         {kMsgSaveRecordingFirst, kMsgUseRecording}, true, false, 0},
-        {"unsaved take that cannot be stored", false, {{kMsgSaveRecordingFirst, false}, {kMsgUseRecording, true}},
-         false, {kMsgSaveRecordingFirst, kMsgUseRecording}, false, false, kMsgRecordingNotStored},
+        {"unsaved, not used",
+         false,
+         {{kMsgSaveRecordingFirst, false}, {kMsgUseRecording, false}, {kMsgSaveRecordingAfter, false}},
+         true,
+         {kMsgSaveRecordingFirst, kMsgUseRecording, kMsgSaveRecordingAfter},
+         false,
+         false,
+         0},
+        {"saved first, then used",
+         false,
+         {{kMsgSaveRecordingFirst, true}, {kMsgUseRecording, true}},
+         true,
+         {kMsgSaveRecordingFirst, kMsgUseRecording},
+         true,
+         false,
+         0},
+        {"unsaved take that cannot be stored",
+         false,
+         {{kMsgSaveRecordingFirst, false}, {kMsgUseRecording, true}},
+         false,
+         {kMsgSaveRecordingFirst, kMsgUseRecording},
+         false,
+         false,
+         kMsgRecordingNotStored},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

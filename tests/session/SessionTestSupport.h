@@ -62,7 +62,8 @@ public:
 };
 
 // A 16-bit PCM WAV of a tone.
-inline void writeTone(const std::filesystem::path& path, std::uint32_t rate, std::uint16_t channels, int frames)
+inline void writeTone(const std::filesystem::path& path, std::uint32_t rate, std::uint16_t channels,
+                      int frames)
 {
     std::vector<unsigned char> wav;
     auto u32 = [&wav](std::uint32_t v) {
