@@ -3,9 +3,6 @@
 #include "cli/DocCommandSupport.h"
 #include "cli/JsonWriter.h"
 
-#include "documents/ProjectFile.h"
-#include "documents/ProjectStore.h"
-#include "documents/TimelineItemFiles.h"
 #include "session/PlaybackFill.h"
 
 #include <charconv>
@@ -43,18 +40,6 @@ void selectRange(TimelineData& timeline, const std::string& text)
         throw CliError("--range '" + text + "' is not inside the voice of " +
                        std::to_string(timeline.sampleCount()) + " samples");
     timeline.setSelection(std::int32_t(*from), std::int32_t(*to));
-}
-
-// The project and its timeline as opening it in the editor fills them.
-void loadProjectTimeline(const CliContext& context, const std::string& path, ProjectStore& store,
-                         TimelineData& timeline)
-{
-    requireFile(context, path);
-    DocumentStatus status;
-    if (!loadProject(store, path, kLoadAll, status))
-        failWithStatus(context, status);
-    // As in the editor, a damaged item file costs its own track only.
-    loadTimelineFromStore(store, timeline);
 }
 
 const char* kindName(FilledEvent::Kind kind)
@@ -113,9 +98,12 @@ int runSchedule(CliArgs& args, CliContext& context)
         throw CliError("bad --seed '" + *seedText + "': expected a whole number from 0 to " +
                        std::to_string(UINT32_MAX));
 
-    ProjectStore store;
-    TimelineData timeline;
-    loadProjectTimeline(context, path, store, timeline);
+    requireFile(context, path);
+    CliSession session(EditorMode::project);
+    CoreStatus status;
+    if (!session->openDocument(path, false, status))
+        failWithStatus(context, status);
+    TimelineData& timeline = session->timeline();
     if (range)
         selectRange(timeline, *range);
 
@@ -123,7 +111,7 @@ int runSchedule(CliArgs& args, CliContext& context)
     CFapMixer mixer{ExpressionRows{}};
     CEventSequencer schedule;
     PlaybackFillLog log;
-    fillPlayback(timeline, mediaFilesOf(store), mixer, schedule, selectionRange(timeline),
+    fillPlayback(timeline, mediaFilesOf(session->store()), mixer, schedule, selectionRange(timeline),
                  seededBlinkRandom(seed ? *seed : std::random_device{}()), &log);
     JsonWriter writer(context.out);
     writeLog(writer, log);
