@@ -10,7 +10,6 @@
 namespace {
 
 constexpr double kRadiansToDegrees = 57.295776;
-constexpr double kDefaultViewSize = 36.0;
 
 // Corners of a fixed quad: x, y, s, t, in the order the player draws its two triangles.
 struct QuadCorner {
@@ -34,7 +33,7 @@ bool CSoftRenderer::create(CHeadModel* model, int processorType)
     context_ = createSoftGLContext(processorType);
     perspective_ = true;
     squareViewport_ = false;
-    viewSize_ = kDefaultViewSize;
+    camera_ = RenderCamera();
     drawMode_ = 1;
     inFrame_ = false;
     width_ = height_ = 256;
@@ -117,26 +116,14 @@ bool CSoftRenderer::resetCamera()
 {
     if (perspective_)
         return false;
-    target_[0] = 0, target_[1] = 20, target_[2] = 0;
-    eye_[0] = 0, eye_[1] = 20, eye_[2] = 120;
-    viewSize_ = kDefaultViewSize;
+    camera_.reset();
     matricesStale_ = true;
     return true;
 }
 
 bool CSoftRenderer::fitCameraToModel()
 {
-    float maximum[3], minimum[3];
-    if (!headaccess::extents(model_, maximum, minimum)) {
-        std::fill(std::begin(target_), std::end(target_), 0.0);
-        eye_[0] = 0, eye_[1] = 0, eye_[2] = 250;
-    } else {
-        double centreX = (maximum[0] + minimum[0]) / 2.0, centreY = (maximum[1] + minimum[1]) / 2.0;
-        double depth = static_cast<double>(maximum[2]) - minimum[2];
-        target_[0] = centreX, target_[1] = centreY, target_[2] = 0;
-        eye_[0] = centreX, eye_[1] = centreY, eye_[2] = maximum[2] + 6.0 * depth;
-    }
-    viewSize_ = kDefaultViewSize;
+    camera_.fitTo(model_);
     matricesStale_ = true;
     return true;
 }
@@ -190,7 +177,7 @@ void CSoftRenderer::applyProjection()
 {
     int width = std::max(width_, 1), height = std::max(height_, 1);
     double aspect = static_cast<double>(width) / height;
-    double s = viewSize_;
+    double s = camera_.viewSize;
     context_->matrixMode(kSglProjection);
     context_->loadIdentity();
     if (perspective_) {
@@ -243,7 +230,9 @@ bool CSoftRenderer::setCamera()
         return false;
     context_->matrixMode(kSglModelview);
     context_->loadIdentity();
-    context_->lookAt(eye_[0], eye_[1], eye_[2], target_[0], target_[1], target_[2], 0, 1, 0);
+    const double* eye = camera_.eye;
+    const double* target = camera_.target;
+    context_->lookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0, 1, 0);
     return true;
 }
 
@@ -380,4 +369,30 @@ bool CSoftRenderer::drawPlayerFrame()
     drawPhotoOverlay();
     blending(false);
     return endFrame(true);
+}
+
+void CSoftRenderer::pan(double a, double b)
+{
+    camera_.pan(model_, a, b);
+    matricesStale_ = true;
+}
+
+void CSoftRenderer::orbit(double dx, double dy)
+{
+    camera_.orbit(model_, dx, dy);
+    matricesStale_ = true;
+}
+
+void CSoftRenderer::zoom(double dy)
+{
+    camera_.zoom(model_, perspective_, dy);
+    matricesStale_ = true;
+}
+
+void CSoftRenderer::zoomToRectangle(int left, int bottom, int width, int height)
+{
+    if (perspective_ || !model_ || width_ <= 0 || height_ <= 0)
+        return;
+    camera_.zoomToRectangle(width_, height_, left, bottom, width, height);
+    matricesStale_ = true;
 }

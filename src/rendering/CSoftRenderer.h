@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rendering/CSoftGLContext.h"
+#include "rendering/RenderCamera.h"
 
 #include <cstdint>
 #include <memory>
@@ -48,6 +49,7 @@ public:
     void orbit(double dx, double dy);
     void zoom(double dy);
     void zoomToRectangle(int left, int bottom, int width, int height);
+    RenderCamera& camera() { return camera_; }
 
     bool beginFrame();
     bool depthTest(bool on);
@@ -67,9 +69,9 @@ public:
     bool drawPlayerFrame();
 
     bool inFrame() const { return inFrame_; }
-    double viewSize() const { return viewSize_; }
-    const double* eye() const { return eye_; }
-    const double* target() const { return target_; }
+    double viewSize() const { return camera_.viewSize; }
+    const double* eye() const { return camera_.eye; }
+    const double* target() const { return camera_.target; }
     int viewportWidth() const { return width_; }
     int viewportHeight() const { return height_; }
     CSoftGLContext* context() { return context_.get(); }
@@ -79,16 +81,12 @@ private:
     void deleteSlotTextures();
     unsigned textureForSlot(int slot) const;
     void applyProjection();
-    void screenAxes(double right[3], double up[3]) const;
-    double modelWidth() const;
 
     std::unique_ptr<CSoftGLContext> context_;
     CHeadModel* model_ = nullptr;
     bool perspective_ = true;
     bool squareViewport_ = false;
-    double target_[3] = {0, 20, 0};
-    double eye_[3] = {0, 20, 120};
-    double viewSize_ = 36.0;
+    RenderCamera camera_;
     int drawMode_ = 1;
     bool inFrame_ = false;
     bool matricesStale_ = true;

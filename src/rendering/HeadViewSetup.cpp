@@ -39,7 +39,7 @@ float frontmostExceptPivot(const CHeadModel& model)
 
 } // namespace
 
-void attachWithNormalise(CSoftRenderer& renderer, CHeadModel& model)
+void normaliseModel(CHeadModel& model)
 {
     Vec3f maximum, minimum, span;
     model.extents(maximum, minimum, span);
@@ -51,6 +51,11 @@ void attachWithNormalise(CSoftRenderer& renderer, CHeadModel& model)
     }
     applyFacePhotoMapping(model);
     model.saveToSet(0);
+}
+
+void attachWithNormalise(CSoftRenderer& renderer, CHeadModel& model)
+{
+    normaliseModel(model);
     renderer.setModel(&model);
     renderer.fitCameraToModel();
 }

@@ -12,6 +12,10 @@ namespace headview {
 void applyFacePhotoMapping(CHeadModel& model);
 
 // Scales the head to a height of 25, stands it on y = 5 with its back at z = 0 (the rotation centre
+// 7.1 excepted), maps the photo and saves the positions as stored set 0, the fitting reference.
+void normaliseModel(CHeadModel& model);
+
+// Scales the head to a height of 25, stands it on y = 5 with its back at z = 0 (the rotation centre
 // 7.1 excepted), maps the photo, saves the positions as stored set 0 and refits the camera.
 void attachWithNormalise(CSoftRenderer& renderer, CHeadModel& model);
 
