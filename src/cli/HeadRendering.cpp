@@ -3,6 +3,8 @@
 #include "face/CHeadModel.h"
 #include "face/HeadFiles.h"
 #include "rendering/HeadViewSetup.h"
+#include "rendering/gl/CGLRenderer.h"
+#include "rendering/gl/EglOffscreenContext.h"
 
 namespace {
 
@@ -84,7 +86,28 @@ int takeProcessorOption(CliArgs& args)
     throw CliError("--cpu must be gen, p3 or p4, not \"" + *cpu + "\"");
 }
 
-HeadFrameRenderer::HeadFrameRenderer(const std::string& headPath, int processor, const HeadPictures& pictures)
+GlFrameOptions takeGlOptions(CliArgs& args)
+{
+    GlFrameOptions options;
+    options.on = args.flag("--gl");
+    if (std::optional<std::string> mode = args.take("--draw-mode")) {
+        if (!options.on)
+            throw CliError("--draw-mode needs --gl");
+        if (*mode != "0" && *mode != "1" && *mode != "2")
+            throw CliError("--draw-mode must be 0, 1 or 2, not \"" + *mode + "\"");
+        options.drawMode = (*mode)[0] - '0';
+    }
+    return options;
+}
+
+// The OpenGL renderer with the offscreen context it draws into.
+struct HeadFrameRenderer::GlDrawer {
+    EglOffscreenContext context;
+    CGLRenderer renderer;
+};
+
+HeadFrameRenderer::HeadFrameRenderer(const std::string& headPath, int processor, const HeadPictures& pictures,
+                                     GlFrameOptions gl)
     : model_(readHeadFile(headPath))
 {
     if (!model_)
@@ -93,17 +116,38 @@ HeadFrameRenderer::HeadFrameRenderer(const std::string& headPath, int processor,
         throw CliError("cannot create the software renderer");
     headview::attachWithNormalise(renderer_, *model_);
     renderer_.resetCamera();
+    if (gl.on) {
+        gl_ = std::make_unique<GlDrawer>();
+        if (!gl_->context.open(256, 256))
+            throw CliError("no offscreen OpenGL context: " + gl_->context.error());
+        CGLRenderer& glRenderer = gl_->renderer;
+        if (!glRenderer.create(model_.get()) || !glRenderer.setPerspective(false) ||
+            !glRenderer.setDrawMode(gl.drawMode))
+            throw CliError("cannot create the OpenGL renderer");
+        glRenderer.resetCamera();
+    }
     model_->saveToSet(1);
     putPictures(*model_, pictures);
 }
 
-HeadFrameRenderer::~HeadFrameRenderer() = default;
+HeadFrameRenderer::~HeadFrameRenderer()
+{
+    // The OpenGL renderer lets go of its textures while its context is still current.
+    if (gl_ && gl_->context.makeCurrent())
+        gl_->renderer.destroy();
+}
 
 std::vector<uint32_t> HeadFrameRenderer::draw(const FapRow& values, int width, int height)
 {
     for (int i = 0; i < kFapCount; ++i)
         model_->setFapValue(i, values[static_cast<size_t>(i)]);
     model_->deform(false);
+    if (gl_) {
+        if (!gl_->context.resize(width, height) || !gl_->renderer.setViewport(width, height) ||
+            !gl_->renderer.drawPlayerFrame())
+            throw CliError("drawing the frame with OpenGL failed: " + gl_->context.error());
+        return gl_->context.readPixels();
+    }
     std::vector<uint32_t> frame(static_cast<size_t>(width) * static_cast<size_t>(height));
     if (!renderer_.setViewport(width, height, frame.data()) || !renderer_.drawPlayerFrame())
         throw CliError("drawing the frame failed");

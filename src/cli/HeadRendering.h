@@ -35,17 +35,29 @@ HeadPictures loadHeadPictures(const CliContext& context, const PicturePaths& pat
 // Takes --cpu gen|p3|p4 (default gen) as a processor path number 0, 1 or 2.
 int takeProcessorOption(CliArgs& args);
 
+// --gl draws through the OpenGL renderer on an offscreen context instead of the software one, in the
+// draw mode of --draw-mode 0|1|2 (2 unless given; only with --gl).
+struct GlFrameOptions {
+    bool on = false;
+    int drawMode = 2;
+};
+
+GlFrameOptions takeGlOptions(CliArgs& args);
+
 // Draws frames of one head exactly as the export does: attached with normalise, orthographic, default
 // camera. Frames come back as 32-bit pixels, bottom row first.
 class HeadFrameRenderer {
 public:
     // Throws CliError when the head cannot be read or the renderer not created.
-    HeadFrameRenderer(const std::string& headPath, int processor, const HeadPictures& pictures);
+    HeadFrameRenderer(const std::string& headPath, int processor, const HeadPictures& pictures,
+                      GlFrameOptions gl = {});
     ~HeadFrameRenderer();
 
     std::vector<uint32_t> draw(const FapRow& values, int width, int height);
 
 private:
+    struct GlDrawer;
     std::unique_ptr<CHeadModel> model_;
     CSoftRenderer renderer_;
+    std::unique_ptr<GlDrawer> gl_;
 };

@@ -1,4 +1,5 @@
-// Draws one frame of a head as the export does, with the software renderer, into a PNG file.
+// Draws one frame of a head as the export does, with the software renderer (or, with --gl, the OpenGL one),
+// into a PNG file.
 #include "cli/CliCommand.h"
 #include "cli/FapOptions.h"
 #include "cli/HeadRendering.h"
@@ -31,11 +32,12 @@ int runRender(CliArgs& args, CliContext& context)
     if (auto text = args.take("--size"))
         size = parseSize(*text);
     int processor = takeProcessorOption(args);
+    GlFrameOptions gl = takeGlOptions(args);
     PicturePaths paths = takePicturePaths(args);
     FapRow values = takeFapValues(args);
     std::vector<std::string> positional = args.positionals(2, 2);
     HeadPictures pictures = loadHeadPictures(context, paths);
-    HeadFrameRenderer renderer(positional[0], processor, pictures);
+    HeadFrameRenderer renderer(positional[0], processor, pictures, gl);
     std::vector<uint32_t> frame = renderer.draw(values, size.width, size.height);
     if (!writePngOpaque(positional[1], frame.data(), size.width, size.height, true))
         throw CliError("cannot write " + positional[1]);
@@ -47,7 +49,7 @@ const CliRegistration
     kRender("render",
             "render HEAD OUT.png [--size WxH] [--face JPG] [--mask JPG] [--background JPG] [--teeth-top JPG] "
             "[--teeth-bottom JPG] "
-            "[--fap N=V]... [--expression ROW[:I]] [--viseme ROW[:I]] [--expressions DIR] [--cpu gen|p3|p4]",
+            "[--fap N=V]... [--expression ROW[:I]] [--viseme ROW[:I]] [--expressions DIR] [--cpu gen|p3|p4] [--gl [--draw-mode 0|1|2]]",
             runRender);
 
 } // namespace

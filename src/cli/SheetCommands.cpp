@@ -62,9 +62,10 @@ int runSheet(CliArgs& args, CliContext& context)
 {
     PicturePaths paths = takePicturePaths(args);
     int processor = takeProcessorOption(args);
+    GlFrameOptions gl = takeGlOptions(args);
     std::vector<std::string> positional = args.positionals(2, 2);
     HeadPictures pictures = loadHeadPictures(context, paths);
-    HeadFrameRenderer renderer(positional[0], processor, pictures);
+    HeadFrameRenderer renderer(positional[0], processor, pictures, gl);
 
     std::vector<SheetCell> cells = sheetCells(context);
     const int rows = (static_cast<int>(cells.size()) + kColumns - 1) / kColumns;
@@ -90,7 +91,7 @@ int runSheet(CliArgs& args, CliContext& context)
 const CliRegistration
     kSheet("sheet",
            "sheet HEAD OUT.png [--face JPG --mask JPG] [--background JPG] [--teeth-top JPG] "
-           "[--teeth-bottom JPG] [--cpu gen|p3|p4]",
+           "[--teeth-bottom JPG] [--cpu gen|p3|p4] [--gl [--draw-mode 0|1|2]]",
            runSheet);
 
 } // namespace
