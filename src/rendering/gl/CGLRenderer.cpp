@@ -286,7 +286,7 @@ void CGLRenderer::loadCamera()
     gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0, 1, 0);
 }
 
-bool CGLRenderer::beginFrame(bool pick, int pickX, int pickY)
+bool CGLRenderer::beginFrame(bool pick, double pickX, double pickY)
 {
     if (!created_ || inFrame_)
         return false;

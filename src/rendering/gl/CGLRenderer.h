@@ -60,7 +60,8 @@ public:
     void zoomAbout(double x, double y, double factor);
     const RenderCamera& camera() const { return camera_; }
 
-    bool beginFrame(bool pick = false, int pickX = 0, int pickY = 0);
+    // The pick point is in window pixels, y from the bottom.
+    bool beginFrame(bool pick = false, double pickX = 0, double pickY = 0);
     bool depthTest(bool on);
     bool blending(bool on);
     bool setCamera();
@@ -84,6 +85,9 @@ public:
     // `viewOrder` draws the two triangles in the editing view's order, whose back faces meet light 1.
     bool drawPhotoOverlay(bool viewOrder = false);
     bool drawPlayerFrame();
+    // Light 1 from (0, 0, -1) with lighting on, as the editing view lights its photo overlay; off again
+    // with false. Only in frame.
+    bool setOverlayLight(bool on);
 
     bool inFrame() const { return inFrame_; }
     int viewportWidth() const { return viewport_[2]; }

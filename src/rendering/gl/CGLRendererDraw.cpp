@@ -239,3 +239,19 @@ bool CGLRenderer::drawPlayerFrame()
     blending(false);
     return endFrame(true);
 }
+
+bool CGLRenderer::setOverlayLight(bool on)
+{
+    if (!inFrame_)
+        return false;
+    if (on) {
+        const GLfloat direction[4] = {0.0f, 0.0f, -1.0f, 0.0f};
+        glLightfv(GL_LIGHT1, GL_POSITION, direction);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT1);
+    } else {
+        glDisable(GL_LIGHT1);
+        glDisable(GL_LIGHTING);
+    }
+    return true;
+}
