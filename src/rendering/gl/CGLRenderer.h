@@ -72,6 +72,10 @@ public:
     bool drawPoint(const float position[3], uint8_t red, uint8_t green, uint8_t blue, int pickIndex);
     bool drawLine(const float from[3], const float to[3], uint8_t red, uint8_t green, uint8_t blue,
                   int pickIndex);
+    // Width in pixels of the lines that follow; only in frame.
+    bool setLineWidth(float width);
+    // Size in pixels of the points that follow (5 unless changed); only in frame.
+    bool setPointSize(float size);
     // Window pixel coordinates, y from the bottom of the viewport.
     bool drawScreenLine(const double from[2], const double to[2], uint8_t red, uint8_t green, uint8_t blue);
     // Window x, y (from the bottom) and depth of a model position under the view's camera.

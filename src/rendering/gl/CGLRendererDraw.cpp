@@ -168,6 +168,22 @@ bool CGLRenderer::drawLine(const float from[3], const float to[3], uint8_t red, 
     return true;
 }
 
+bool CGLRenderer::setLineWidth(float width)
+{
+    if (!inFrame_ || width <= 0)
+        return false;
+    glLineWidth(width);
+    return true;
+}
+
+bool CGLRenderer::setPointSize(float size)
+{
+    if (!inFrame_ || size <= 0)
+        return false;
+    glPointSize(size);
+    return true;
+}
+
 bool CGLRenderer::drawScreenLine(const double from[2], const double to[2], uint8_t red, uint8_t green,
                                  uint8_t blue)
 {

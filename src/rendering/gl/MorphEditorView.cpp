@@ -10,6 +10,8 @@ namespace {
 
 constexpr uint8_t kLineColour[3] = {1, 169, 94};
 constexpr uint8_t kBoxColour[3] = {1, 94, 169};
+constexpr float kLineWidth = 2.0f;
+constexpr float kHoveredPointSize = 9.0f;
 
 Vec3f boxCorner(const Vec3f& low, const Vec3f& high, int corner)
 {
@@ -71,6 +73,8 @@ void CMorphEditor::drawPickables(bool picking)
     }
     renderer_.depthTest(false);
     if (showLines_) {
+        // Thin lines vanish in a photograph; the box keeps the thin line of a frame.
+        renderer_.setLineWidth(kLineWidth);
         for (const Segment& s : segments_)
             renderer_.drawLine(asArray(positions[s.a]), asArray(positions[s.b]), kLineColour[0], kLineColour[1],
                                kLineColour[2], s.number);
@@ -78,6 +82,7 @@ void CMorphEditor::drawPickables(bool picking)
             for (const Segment& s : segments_)
                 if (s.number == hoverIndex_)
                     renderer_.drawLine(asArray(positions[s.a]), asArray(positions[s.b]), 255, 255, 255, s.number);
+        renderer_.setLineWidth(1.0f);
         for (int v : endVertices_)
             renderer_.drawPoint(asArray(positions[v]), 255, 255, 0, v);
     }
@@ -87,10 +92,13 @@ void CMorphEditor::drawPickables(bool picking)
     // The hovered point goes on top of everything, box corners included.
     renderer_.depthTest(false);
     if (edit && hoverClass_ == CGLRenderer::kPickPoint) {
+        // Larger than the others, so it shows among the dense points of the eyes and lips.
+        renderer_.setPointSize(kHoveredPointSize);
         if (hoverIndex_ >= 0 && hoverIndex_ < vertexCount)
             renderer_.drawPoint(asArray(positions[hoverIndex_]), 255, 0, 0, hoverIndex_);
         else if (hoverIndex_ >= vertexCount && hoverIndex_ < vertexCount + 8)
             renderer_.drawPoint(asArray(corners[hoverIndex_ - vertexCount]), 255, 0, 0, hoverIndex_);
+        renderer_.setPointSize(5.0f);
     }
 }
 
@@ -117,11 +125,15 @@ void CMorphEditor::paint()
             renderer_.drawScreenLine(corners[k], corners[(k + 1) % 4], 255, 255, 255);
     }
     renderer_.depthTest(true);
-    renderer_.blending(true);
-    renderer_.setOverlayLight(true);
-    renderer_.drawPhotoOverlay(true);
-    renderer_.setOverlayLight(false);
-    renderer_.blending(false);
+    // Without its texture the overlay is a plain white square (and, in wireframe, its outline with the
+    // diagonal) hiding the view's background, so it is shown in the textured mode only.
+    if (renderer_.getDrawMode() == 2) {
+        renderer_.blending(true);
+        renderer_.setOverlayLight(true);
+        renderer_.drawPhotoOverlay(true);
+        renderer_.setOverlayLight(false);
+        renderer_.blending(false);
+    }
     renderer_.endFrame(true);
 }
 
@@ -133,10 +145,10 @@ bool CMorphEditor::isCommandEnabled(int id) const
     ModelLock lock(model_);
     const bool hasModel = model_ != nullptr;
     switch (id) {
-    case kOrbit:
-    case kPan:
-    case kZoom:
-    case kZoomRectangle:
+    case kOrbitTool:
+    case kPanTool:
+    case kZoomTool:
+    case kZoomRectangleTool:
     case kResetCamera:
     case kFitCamera:
     case kWireframe:
@@ -144,7 +156,7 @@ bool CMorphEditor::isCommandEnabled(int id) const
     case kTextured:
     case kShowLines:
         return true;
-    case kEdit:
+    case kEditTool:
     case kMoveXY:
     case kMoveZ:
     case kShowCurrent:
@@ -174,15 +186,15 @@ bool CMorphEditor::isCommandChecked(int id) const
 {
     using namespace morphcmd;
     switch (id) {
-    case kOrbit:
-        return tool_ == kOrbit;
-    case kPan:
-        return tool_ == kPan;
-    case kZoom:
+    case kOrbitTool:
+        return tool_ == CMorphEditor::kOrbit;
+    case kPanTool:
+        return tool_ == CMorphEditor::kPan;
+    case kZoomTool:
         return tool_ == CMorphEditor::kZoom;
-    case kZoomRectangle:
+    case kZoomRectangleTool:
         return tool_ == CMorphEditor::kZoomRectangle;
-    case kEdit:
+    case kEditTool:
         return tool_ == CMorphEditor::kEdit;
     case kWireframe:
     case kFlat:
@@ -212,15 +224,15 @@ bool CMorphEditor::runCommand(int id)
         return false;
     ModelLock lock(model_);
     switch (id) {
-    case kOrbit:
+    case kOrbitTool:
         return setTool(CMorphEditor::kOrbit);
-    case kPan:
+    case kPanTool:
         return setTool(CMorphEditor::kPan);
-    case kZoom:
+    case kZoomTool:
         return setTool(CMorphEditor::kZoom);
-    case kZoomRectangle:
+    case kZoomRectangleTool:
         return setTool(CMorphEditor::kZoomRectangle);
-    case kEdit:
+    case kEditTool:
         return setTool(CMorphEditor::kEdit);
     case kResetCamera:
         return renderer_.resetCamera();
