@@ -49,7 +49,8 @@ const CliRegistration
     kRender("render",
             "render HEAD OUT.png [--size WxH] [--face JPG] [--mask JPG] [--background JPG] [--teeth-top JPG] "
             "[--teeth-bottom JPG] "
-            "[--fap N=V]... [--expression ROW[:I]] [--viseme ROW[:I]] [--expressions DIR] [--cpu gen|p3|p4] [--gl [--draw-mode 0|1|2]]",
+            "[--fap N=V]... [--expression ROW[:I]] [--viseme ROW[:I]] [--expressions DIR] [--cpu gen|p3|p4] "
+            "[--gl [--draw-mode 0|1|2]]",
             runRender);
 
 } // namespace

@@ -115,7 +115,8 @@ void RenderCamera::zoomAbout(int viewportWidth, int viewportHeight, double x, do
 {
     int longer = std::max({viewportWidth, viewportHeight, 1});
     double unitsPerPixel = viewSize / longer;
-    double offsetX = (x - viewportWidth / 2.0) * unitsPerPixel, offsetY = (y - viewportHeight / 2.0) * unitsPerPixel;
+    double offsetX = (x - viewportWidth / 2.0) * unitsPerPixel,
+           offsetY = (y - viewportHeight / 2.0) * unitsPerPixel;
     double newSize = std::max(viewSize * factor, kMinViewSize);
     double keep = 1.0 - newSize / viewSize;
     double right[3], up[3];

@@ -61,7 +61,7 @@ bool CGLRenderer::drawMesh()
     const Vec3f* positions = nullptr;
     if (model_)
         positions = storedSet_ >= 0 && model_->isSetValid(storedSet_) ? model_->storedPositions(storedSet_)
-                                                                       : model_->currentPositions();
+                                                                      : model_->currentPositions();
     const GLenum primitive = drawMode_ == 0 ? GL_LINES : GL_TRIANGLES;
     int previousSlot = 0;
     bool open = false, bound = false;
@@ -110,8 +110,8 @@ bool CGLRenderer::drawMesh()
     return true;
 }
 
-bool CGLRenderer::drawTexturedTriangle(const RenderTriangle& triangle, uint8_t red, uint8_t green, uint8_t blue,
-                                       int slot)
+bool CGLRenderer::drawTexturedTriangle(const RenderTriangle& triangle, uint8_t red, uint8_t green,
+                                       uint8_t blue, int slot)
 {
     if (!inFrame_)
         return false;

@@ -40,10 +40,21 @@ bool EglOffscreenContext::open(int width, int height)
         error_ = "no EGL surfaceless display";
         return false;
     }
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                       EGL_RED_SIZE,     8,               EGL_GREEN_SIZE,      8,
-                                       EGL_BLUE_SIZE,    8,               EGL_ALPHA_SIZE,      8,
-                                       EGL_DEPTH_SIZE,   24,              EGL_NONE};
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
+                                       EGL_PBUFFER_BIT,
+                                       EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_ALPHA_SIZE,
+                                       8,
+                                       EGL_DEPTH_SIZE,
+                                       24,
+                                       EGL_NONE};
     EGLint count = 0;
     if (!eglChooseConfig(s.display, configAttributes, &s.config, 1, &count) || count < 1) {
         error_ = "no EGL configuration for OpenGL with a depth buffer";

@@ -52,8 +52,9 @@ void CMorphEditor::drawPickables(bool picking)
             for (int bit : {1, 2, 4})
                 if (!(c & bit)) {
                     const uint8_t* colour = boxHovered ? nullptr : kBoxColour;
-                    renderer_.drawLine(asArray(corners[c]), asArray(corners[c | bit]), colour ? colour[0] : 255,
-                                       colour ? colour[1] : 255, colour ? colour[2] : 255, vertexCount);
+                    renderer_.drawLine(asArray(corners[c]), asArray(corners[c | bit]),
+                                       colour ? colour[0] : 255, colour ? colour[1] : 255,
+                                       colour ? colour[2] : 255, vertexCount);
                 }
     };
     auto drawCorners = [&] {
@@ -76,12 +77,13 @@ void CMorphEditor::drawPickables(bool picking)
         // Thin lines vanish in a photograph; the box keeps the thin line of a frame.
         renderer_.setLineWidth(kLineWidth);
         for (const Segment& s : segments_)
-            renderer_.drawLine(asArray(positions[s.a]), asArray(positions[s.b]), kLineColour[0], kLineColour[1],
-                               kLineColour[2], s.number);
+            renderer_.drawLine(asArray(positions[s.a]), asArray(positions[s.b]), kLineColour[0],
+                               kLineColour[1], kLineColour[2], s.number);
         if (lineHovered)
             for (const Segment& s : segments_)
                 if (s.number == hoverIndex_)
-                    renderer_.drawLine(asArray(positions[s.a]), asArray(positions[s.b]), 255, 255, 255, s.number);
+                    renderer_.drawLine(asArray(positions[s.a]), asArray(positions[s.b]), 255, 255, 255,
+                                       s.number);
         renderer_.setLineWidth(1.0f);
         for (int v : endVertices_)
             renderer_.drawPoint(asArray(positions[v]), 255, 255, 0, v);

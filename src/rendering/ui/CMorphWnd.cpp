@@ -57,7 +57,8 @@ void CMorphWnd::initializeGL()
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &CMorphWnd::releaseRenderer,
             Qt::DirectConnection);
     const qreal ratio = devicePixelRatioF();
-    editor_.resize(static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio)));
+    editor_.resize(static_cast<int>(std::lround(width() * ratio)),
+                   static_cast<int>(std::lround(height() * ratio)));
     initialised_ = editor_.createRenderer();
 }
 
@@ -74,7 +75,8 @@ void CMorphWnd::paintGL()
 QPoint CMorphWnd::devicePoint(const QPointF& position) const
 {
     const qreal ratio = devicePixelRatioF();
-    return {static_cast<int>(std::floor(position.x() * ratio)), static_cast<int>(std::floor(position.y() * ratio))};
+    return {static_cast<int>(std::floor(position.x() * ratio)),
+            static_cast<int>(std::floor(position.y() * ratio))};
 }
 
 void CMorphWnd::afterEvent(bool repaint)
@@ -198,7 +200,8 @@ bool CMorphWnd::runCommand(int id)
     makeCurrent();
     bool done = editor_.runCommand(id);
     doneCurrent();
-    if (done && (id == morphcmd::kTemporaryPan || id == morphcmd::kTemporaryOrbit || id == morphcmd::kTemporaryZoom))
+    if (done &&
+        (id == morphcmd::kTemporaryPan || id == morphcmd::kTemporaryOrbit || id == morphcmd::kTemporaryZoom))
         setFocus(Qt::OtherFocusReason);
     afterEvent(done);
     return done;

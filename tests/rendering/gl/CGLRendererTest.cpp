@@ -68,8 +68,8 @@ TEST_F(GLRendererTest, ZeroSizedViewportSidesCountAsOneForTheAspect)
         int width, height;
         bool perspective;
         double aspect;
-    } cases[] = {{0, 0, false, 1.0},  {0, 0, true, 1.0},  {0, 4, false, 0.25},
-                 {8, 0, false, 8.0},  {8, 0, true, 8.0},  {32, 16, false, 2.0}};
+    } cases[] = {{0, 0, false, 1.0}, {0, 0, true, 1.0}, {0, 4, false, 0.25},
+                 {8, 0, false, 8.0}, {8, 0, true, 8.0}, {32, 16, false, 2.0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " perspective " << c.perspective);
         ASSERT_TRUE(renderer_.setPerspective(c.perspective));

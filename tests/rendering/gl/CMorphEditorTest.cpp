@@ -189,7 +189,8 @@ TEST_F(MorphEditorTest, BoxCornerDragKeepsTheBoxFiveUnitsThickAndTheMeshInIt)
         SCOPED_TRACE(c.name);
         const int vertexCount = model_->vertexCount();
         Vec3f low = editor_.boxMin(), high = editor_.boxMax();
-        Vec3f corner{c.corner & 1 ? high.x : low.x, c.corner & 2 ? high.y : low.y, c.corner & 4 ? high.z : low.z};
+        Vec3f corner{c.corner & 1 ? high.x : low.x, c.corner & 2 ? high.y : low.y,
+                     c.corner & 4 ? high.z : low.z};
         double wx = 0, wy = 0;
         editor_.windowPoint(corner, wx, wy);
         int pickClass = 0, index = -1;

@@ -26,9 +26,11 @@ std::string cli()
 std::string sceneOptions()
 {
     const std::filesystem::path c = content();
-    return " --face " + (c / "Faces" / "Male.jpg").string() + " --mask " + (c / "Faces" / "Male-mask.jpg").string() +
-           " --background " + (c / "Backgrounds" / "Studio.jpg").string() + " --teeth-top " +
-           (c / "Teeth" / "Natural.top").string() + " --teeth-bottom " + (c / "Teeth" / "Natural.btm").string();
+    return " --face " + (c / "Faces" / "Male.jpg").string() + " --mask " +
+           (c / "Faces" / "Male-mask.jpg").string() + " --background " +
+           (c / "Backgrounds" / "Studio.jpg").string() + " --teeth-top " +
+           (c / "Teeth" / "Natural.top").string() + " --teeth-bottom " +
+           (c / "Teeth" / "Natural.btm").string();
 }
 
 struct Picture {
@@ -59,7 +61,8 @@ double shareWithin(const Picture& a, const Picture& b, int levels)
     for (size_t i = 0; i < a.pixels.size(); ++i) {
         bool near = true;
         for (int shift : {0, 8, 16}) {
-            int d = static_cast<int>((a.pixels[i] >> shift) & 0xFF) - static_cast<int>((b.pixels[i] >> shift) & 0xFF);
+            int d = static_cast<int>((a.pixels[i] >> shift) & 0xFF) -
+                    static_cast<int>((b.pixels[i] >> shift) & 0xFF);
             near = near && std::abs(d) <= levels;
         }
         close += near ? 1 : 0;
@@ -79,8 +82,8 @@ TEST(GlFrameCommand, OpenGlModeTwoShowsTheSoftwarePicture)
         double share;
     } cases[] = {
         {"neutral", sceneOptions(), 0.99},
-        {"open mouth, turned head", sceneOptions() + " --viseme 10 --fap 48=-6000 --fap 49=20000 --fap 50=4000",
-         0.99},
+        {"open mouth, turned head",
+         sceneOptions() + " --viseme 10 --fap 48=-6000 --fap 49=20000 --fap 50=4000", 0.99},
         {"large", sceneOptions() + " --viseme 7 --size 512x512", 0.99},
         {"wide frame", sceneOptions() + " --viseme 3 --size 320x200", 0.95},
     };

@@ -108,7 +108,8 @@ bool MorphWndTest::grabbableLine(Segment& line, QPoint& at)
         model_->getVertex(s.b, b);
         at = windowPoint({(a.x + b.x) / 2, (a.y + b.y) / 2, (a.z + b.z) / 2});
         QTest::mouseMove(view_.get(), at);
-        if (view_->editor().hoverClass() == CGLRenderer::kPickLine && view_->editor().hoverIndex() == s.number) {
+        if (view_->editor().hoverClass() == CGLRenderer::kPickLine &&
+            view_->editor().hoverIndex() == s.number) {
             line = s;
             return true;
         }
@@ -263,12 +264,14 @@ void MorphWndTest::screenshots()
     cut = cut.convertToFormat(QImage::Format_Grayscale8);
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x)
-            photo[size_t(y * 256 + x)] = (face.pixel(x, y) & 0xFFFFFFu) | uint32_t(qGray(cut.pixel(x, y))) << 24;
+            photo[size_t(y * 256 + x)] = (face.pixel(x, y) & 0xFFFFFFu) | uint32_t(qGray(cut.pixel(x, y)))
+                                                                              << 24;
     model_->writeSlotPixels(0, photo.data());
     const struct {
         int command;
         const char* name;
-    } modes[] = {{morphcmd::kWireframe, "mode0-wireframe"}, {morphcmd::kFlat, "mode1-flat"},
+    } modes[] = {{morphcmd::kWireframe, "mode0-wireframe"},
+                 {morphcmd::kFlat, "mode1-flat"},
                  {morphcmd::kTextured, "mode2-textured"}};
     for (const auto& m : modes) {
         QVERIFY(view_->runCommand(m.command));
