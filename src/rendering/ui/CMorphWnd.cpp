@@ -28,6 +28,9 @@ CMorphWnd::CMorphWnd(QWidget* parent) : QOpenGLWidget(parent)
 
 CMorphWnd::~CMorphWnd()
 {
+    // The base class destroys the context after this destructor: it must not call back into us then.
+    if (context())
+        disconnect(context(), nullptr, this, nullptr);
     releaseRenderer();
 }
 
