@@ -282,4 +282,60 @@ TEST_F(MorphEditorTest, WheelZoomKeepsThePointUnderThePointer)
     EXPECT_NEAR(y1, y0, 1.0);
 }
 
+// Each command of the panel sets what its id says and shows it checked; the page flip is not the view's.
+TEST_F(MorphEditorTest, CommandsSetTheirStateAndShowItChecked)
+{
+    using namespace morphcmd;
+    const struct {
+        int id;
+        int tool, drawMode, subMode, storedSet; // -2: not checked here
+    } cases[] = {
+        {kOrbitTool, CMorphEditor::kOrbit, -2, -2, -2},
+        {kPanTool, CMorphEditor::kPan, -2, -2, -2},
+        {kZoomTool, CMorphEditor::kZoom, -2, -2, -2},
+        {kZoomRectangleTool, CMorphEditor::kZoomRectangle, -2, -2, -2},
+        {kEditTool, CMorphEditor::kEdit, -2, -2, -2},
+        {kWireframe, -2, 0, -2, -2},
+        {kFlat, -2, 1, -2, -2},
+        {kTextured, -2, 2, -2, -2},
+        {kMoveZ, -2, -2, 1, -2},
+        {kMoveXY, -2, -2, 0, -2},
+        {kShowReference, -2, -2, -2, 0},
+        {kShowCurrent, -2, -2, -2, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        ASSERT_TRUE(editor_.isCommandEnabled(c.id));
+        ASSERT_TRUE(editor_.runCommand(c.id));
+        EXPECT_TRUE(editor_.isCommandChecked(c.id));
+        if (c.tool != -2) {
+            EXPECT_EQ(editor_.tool(), c.tool);
+        }
+        if (c.drawMode != -2) {
+            EXPECT_EQ(editor_.renderer().getDrawMode(), c.drawMode);
+        }
+        if (c.subMode != -2) {
+            EXPECT_EQ(editor_.subMode(), c.subMode);
+            EXPECT_EQ(editor_.cursorResource(), c.subMode == 0 ? 184 : 185);
+        }
+        if (c.storedSet != -2) {
+            EXPECT_EQ(editor_.renderer().storedSetView(), c.storedSet);
+        }
+    }
+    EXPECT_FALSE(editor_.isCommandEnabled(kShowNeutral)) << "no neutral pose saved";
+    EXPECT_FALSE(editor_.runCommand(kFlipPage));
+    ASSERT_TRUE(editor_.runCommand(kShowLines));
+    EXPECT_FALSE(editor_.showLines());
+    EXPECT_FALSE(editor_.isCommandChecked(kShowLines));
+    // A stored set is shown read-only: nothing to edit, nothing to fit.
+    ASSERT_TRUE(editor_.runCommand(kShowReference));
+    EXPECT_FALSE(editor_.isCommandEnabled(kFitToLines));
+    EXPECT_FALSE(editor_.isCommandEnabled(kRestoreReference));
+    ASSERT_TRUE(editor_.runCommand(kShowCurrent));
+    EXPECT_TRUE(editor_.isCommandEnabled(kFitToLines));
+    EXPECT_TRUE(editor_.runCommand(kFitToLines)) << "lines at their reference: the fitting changes nothing";
+    EXPECT_TRUE(editor_.isCommandEnabled(kRestoreReference));
+    EXPECT_FALSE(editor_.isCommandEnabled(kRevertDrag)) << "the last change was no drag";
+}
+
 } // namespace
