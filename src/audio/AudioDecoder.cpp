@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -274,9 +275,10 @@ int CAudioDecoder::checkLength()
         return fail(kWavCannotOpen, "the file holds no audio samples");
     if (declaredFrames_ < 0 || double(declaredFrames_) - double(decodedFrames_) <= kShortfallSeconds * rate_)
         return kWavOk;
-    return fail(kWavTruncatedData, "the file ends " +
-                                       std::to_string(double(declaredFrames_ - std::int64_t(decodedFrames_)) / rate_) +
-                                       " s before the length it declares");
+    char text[96];
+    std::snprintf(text, sizeof text, "the file ends %.2f s before the length it declares",
+                  double(declaredFrames_ - std::int64_t(decodedFrames_)) / rate_);
+    return fail(kWavTruncatedData, text);
 }
 
 int CAudioDecoder::read(std::vector<std::int16_t>& out, std::size_t wanted)

@@ -271,6 +271,7 @@ int Conversion::run(const std::filesystem::path& destination, const std::filesys
         code = convertBlock();
     if (cancelled_)
         reason_ = "cancelled";
+    failed(code);
     source_.reset();
     if (writerOpen_)
         code = writer_.finishOrRemove(code, std::uint32_t(written_ / 2), destination);

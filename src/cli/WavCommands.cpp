@@ -48,14 +48,24 @@ int runWavInfo(CliArgs& args, CliContext& context)
 }
 
 // Converts into a fresh file beside the destination and moves it into place only when complete, so a
-// failed or cancelled conversion leaves an existing destination (or the source itself) untouched.
+// failed or cancelled conversion leaves an existing destination (or the source itself) untouched. A
+// failure names the result code and, where the decoder said more, why.
 int runVoiceConvert(CliArgs& args, CliContext&)
 {
     const auto paths = args.positionals(2, 2);
-    writeWavInPlace(paths[1], "cannot convert " + paths[0],
-                    [&](const std::filesystem::path& staging, const WavProgress& progress) {
-                        return convertVoice(staging, paths[0], progress);
-                    });
+    int result = kWavOk;
+    std::string reason;
+    try {
+        writeWavInPlace(paths[1], "cannot convert " + paths[0],
+                        [&](const std::filesystem::path& staging, const WavProgress& progress) {
+                            result = convertVoice(staging, paths[0], progress, reason);
+                            return result;
+                        });
+    } catch (const CliError& error) {
+        if (result == kWavOk || reason.empty() || reason == wavResultText(result))
+            throw;
+        throw CliError(std::string(error.what()) + ": " + reason);
+    }
     return 0;
 }
 

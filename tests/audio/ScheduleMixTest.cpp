@@ -140,7 +140,7 @@ TEST(SoundClips, ConvertedMeasuredAndNamed)
     EXPECT_EQ(readSamples(entry.file), std::vector<std::int16_t>(8000, 9));
 
     testsupport::writeBinaryFile(dir / "bad.wav",
-                                 WavBytes::pcm(std::vector<std::uint8_t>(30, 1), 16000, 1, 24));
+                                 WavBytes::pcm(std::vector<std::uint8_t>(2, 1), 16000, 1, 24));
     SoundClipEntry untouched = entry;
     EXPECT_EQ(prepareSoundClip(dir / "bad.wav", untouched), kWavCannotOpen);
     EXPECT_EQ(untouched.file, entry.file);

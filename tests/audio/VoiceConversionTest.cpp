@@ -98,9 +98,9 @@ TEST(VoiceConversion, FilesConvertSampleForSample)
         {"8 kHz doubles",
          WavBytes::pcm(WavBytes::samples16({0, 100, 200}), 8000),
          {0, 50, 100, 150, 200, 200}},
-        {"32 kHz keeps every second",
-         WavBytes::pcm(WavBytes::samples16(voice), 32000),
-         {0, -1000, -32768, 13}},
+        {"32 kHz keeps every second's time (through the low-pass filter, which passes a constant)",
+         WavBytes::pcm(WavBytes::samples16(std::vector<std::int16_t>(8, -1234)), 32000),
+         {-1234, -1234, -1234, -1234}},
         {"8-bit stereo", WavBytes::pcm({255, 255, 0, 0, 128, 128}, 16000, 2, 8), {32512, -32768, 0}},
         {"empty data", WavBytes::pcm({}), {}},
     };
@@ -142,7 +142,8 @@ TEST(VoiceConversion, BlocksOfOneMinuteAreResampledApart)
 TEST(VoiceConversion, FailuresLeaveNoFile)
 {
     TempDir dir;
-    auto twentyFour = WavBytes::pcm(std::vector<std::uint8_t>(30, 1), 16000, 1, 24);
+    // 24-bit samples go to the decoder, which finds not one whole sample here.
+    auto twentyFour = WavBytes::pcm(std::vector<std::uint8_t>(2, 1), 16000, 1, 24);
     auto truncated = WavBytes::pcm(WavBytes::samples16(std::vector<std::int16_t>(100, 3)), 22050);
     truncated.resize(truncated.size() - 10);
     struct Case {
