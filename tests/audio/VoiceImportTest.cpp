@@ -175,4 +175,26 @@ TEST(AntiAliasFilter, BlocksKeepTheirCountsAndJoinWithoutAClick)
     EXPECT_LT(worstAtEdge, 40.0);
 }
 
+TEST(WavCommands, VoiceConvertTakesAnyAudioAndSaysWhyNot)
+{
+    TempDir dir;
+    const std::string cli = (testsupport::binDir() / "chattermask-cli").string() + " voice convert '";
+    run("sox -n -r 48000 -c 2 '" + (dir / "voice.ogg").string() + "' synth 2 sine 300");
+    const auto converted = testsupport::runCommand(cli + (dir / "voice.ogg").string() + "' '" +
+                                                   (dir / "out.wav").string() + "'");
+    ASSERT_EQ(converted.status, 0) << converted.err;
+    EXPECT_EQ(convertedVoice(dir / "out.wav").size(), 32000u);
+
+    run("ffmpeg -v error -i '" + (dir / "voice.ogg").string() + "' '" + (dir / "voice.mp3").string() + "'");
+    auto mp3 = testsupport::readBinaryFile(dir / "voice.mp3");
+    mp3.resize(mp3.size() / 3);
+    testsupport::writeBinaryFile(dir / "voice.mp3", mp3);
+    const auto refused = testsupport::runCommand(cli + (dir / "voice.mp3").string() + "' '" +
+                                                 (dir / "cut.wav").string() + "'");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("0xE103"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("before the length it declares"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "cut.wav"));
+}
+
 } // namespace
