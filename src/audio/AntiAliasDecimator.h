@@ -19,7 +19,6 @@ public:
     void decimate(const std::int16_t* window, std::size_t n, double ratio, std::vector<std::int16_t>& out) const;
 
 private:
-    std::size_t phaseOf(std::size_t i, std::size_t& whole) const;
     void buildTable(double sourceRate);
 
     std::uint64_t stepNumerator_ = 1;   // the source step per output sample is
