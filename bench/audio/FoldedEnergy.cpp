@@ -98,9 +98,10 @@ int main()
         const auto one = tone(rate, 1000.0);
         const auto five = tone(rate, 5000.0);
         std::printf("%-7u | %9.1f dB %10.1f dB | %9.1f dB %10.1f dB | %9.1f dB %10.1f dB\n", rate,
-                    decibels(energy(plain(high, rate), 1600) / in), decibels(energy(filtered(high, rate), 1600) / in),
-                    toneError(plain(one, rate), 1000.0), toneError(filtered(one, rate), 1000.0),
-                    toneError(plain(five, rate), 5000.0), toneError(filtered(five, rate), 5000.0));
+                    decibels(energy(plain(high, rate), 1600) / in),
+                    decibels(energy(filtered(high, rate), 1600) / in), toneError(plain(one, rate), 1000.0),
+                    toneError(filtered(one, rate), 1000.0), toneError(plain(five, rate), 5000.0),
+                    toneError(filtered(five, rate), 5000.0));
     }
     return 0;
 }

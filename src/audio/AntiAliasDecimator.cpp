@@ -115,7 +115,8 @@ void CAntiAliasDecimator::buildTable(double sourceRate)
     // Kaiser's estimate of the length that reaches kStopbandDb across the transition band.
     const double transition = 2.0 * std::numbers::pi * (kStopEdge - kPassEdge) / sourceRate;
     const double length = (kStopbandDb - 7.95) / (2.285 * transition);
-    reach_ = (std::size_t(std::ceil(length / 2.0)) + kTapMultiple / 2 - 1) / (kTapMultiple / 2) * (kTapMultiple / 2);
+    reach_ = (std::size_t(std::ceil(length / 2.0)) + kTapMultiple / 2 - 1) / (kTapMultiple / 2) *
+             (kTapMultiple / 2);
     taps_ = 2 * reach_;
     const double beta = 0.1102 * (kStopbandDb - 8.7);
     const double cutoff = (kPassEdge + kStopEdge) / 2.0 / sourceRate; // cycles per source sample

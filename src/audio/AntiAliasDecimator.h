@@ -16,7 +16,8 @@ public:
     std::size_t reach() const { return reach_; }
     // `window` holds reach() samples before the block, its n samples, then reach() samples after it
     // (the stream's first and last samples repeated where it has none); `ratio` is the plain resampler's.
-    void decimate(const std::int16_t* window, std::size_t n, double ratio, std::vector<std::int16_t>& out) const;
+    void decimate(const std::int16_t* window, std::size_t n, double ratio,
+                  std::vector<std::int16_t>& out) const;
 
 private:
     void buildTable(double sourceRate);

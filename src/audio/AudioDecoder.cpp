@@ -20,8 +20,6 @@ extern "C" {
 namespace {
 
 constexpr int kIoBufferSize = 64 * 1024;
-// Rates beyond any real recording would make the one-minute blocks absurdly large.
-constexpr std::uint32_t kMaxSourceRate = 384000;
 // Codec priming and padding move a stream's end by a few thousand samples at most; a file that stops
 // further than this before its declared length has lost its end.
 constexpr double kShortfallSeconds = 0.2;
@@ -223,7 +221,8 @@ int CAudioDecoder::openDecoder()
     rate_ = std::uint32_t(codec_->sample_rate);
     // A length estimated from the bit rate is a guess; one stored in the file or found from its
     // timestamps tells when samples are missing.
-    if (stream.duration != AV_NOPTS_VALUE && format_->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE)
+    if (stream.duration != AV_NOPTS_VALUE &&
+        format_->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE)
         declaredFrames_ = av_rescale_q(stream.duration, stream.time_base, AVRational{1, int(rate_)});
     return kWavOk;
 }

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// Rates beyond any real recording would make the conversion's one-minute blocks absurdly large.
+constexpr std::uint32_t kMaxSourceRate = 384000;
+
 // A stream of 16-bit mono samples at the source's own rate: what the voice conversion resamples, whether
 // the samples come from a PCM WAV file or from a decoder.
 class IMonoSource {

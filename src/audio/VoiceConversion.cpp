@@ -13,12 +13,9 @@
 
 namespace {
 
-constexpr std::uint32_t kVoiceRate = 16000;
 constexpr std::uint32_t kSecondsPerBlock = 60;
 constexpr std::size_t kProgressStep = 1600;
 constexpr std::size_t kFramesPerRead = 4096;
-// Rates beyond any real recording would make the one-minute blocks absurdly large.
-constexpr std::uint32_t kMaxSourceRate = 384000;
 
 bool supportedLayout(const WavFormat& format)
 {
@@ -165,7 +162,7 @@ int Conversion::prepare(const std::filesystem::path& destination)
         }
         pending_.reserve(blockFrames_ + 2 * reach_ + kFramesPerRead);
         resampled_.reserve(std::size_t(double(blockFrames_) / ratio_) + 2);
-        bytes_.reserve(2 * std::max(resampled_.capacity(), blockFrames_));
+        bytes_.reserve(2 * (ratio_ == 1.0 ? blockFrames_ : resampled_.capacity()));
     } catch (const std::bad_alloc&) {
         return kWavOutOfMemory;
     }
@@ -187,7 +184,7 @@ int Conversion::fill(std::size_t target, std::uint64_t before, std::uint64_t& mi
     std::size_t added = 0;
     while (pending_.size() < target && !source_->ended()) {
         const std::size_t had = pending_.size();
-        if (const int code = source_->read(pending_, target - had); code != kWavOk)
+        if (const int code = source_->read(pending_, std::min(kFramesPerRead, target - had)); code != kWavOk)
             return code;
         if (!primed_ && !pending_.empty()) {
             pending_.insert(pending_.begin(), reach_, pending_.front());
@@ -277,6 +274,7 @@ int Conversion::run(const std::filesystem::path& destination, const std::filesys
         code = writer_.finishOrRemove(code, std::uint32_t(written_ / 2), destination);
     return failed(code);
 }
+
 } // namespace
 
 int convertVoice(const std::filesystem::path& destination, const std::filesystem::path& source,

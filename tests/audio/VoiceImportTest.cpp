@@ -136,11 +136,11 @@ TEST(AntiAliasFilter, RemovesWhatWouldFoldAndKeepsTheBand)
     };
     const Case cases[] = {
         {48000, 12000, -200, -50}, // would fold to 4 kHz
-        {44100, 12000, -200, -50},
-        {32000, 9000, -200, -50},
-        {48000, 1000, -0.5, 0.5},
-        {44100, 1000, -0.5, 0.5},
-        {22050, 6500, -0.5, 0.5},
+        {44100, 12000, -200, -50}, // to 4 kHz, with positions between source samples
+        {32000, 9000, -200, -50},  // to 7 kHz
+        {48000, 1000, -0.5, 0.5},  // the band passes
+        {44100, 1000, -0.5, 0.5},  // at 44.1 kHz
+        {22050, 6500, -0.5, 0.5},  // near the pass edge
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.frequency << " Hz at " << c.rate);
