@@ -9,6 +9,10 @@
 #include <cstring>
 #include <mutex>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -74,9 +78,14 @@ struct FromS64 {
 struct FromFloat {
     std::int32_t operator()(double v) const
     {
-        if (std::isnan(v))
-            return 0;
-        return std::int32_t(std::lrint(std::clamp(v * 32768.0, -32768.0, 32767.0)));
+        if (!(v == v))
+            return 0; // NaN
+        v = std::clamp(v * 32768.0, -32768.0, 32767.0);
+#if defined(__SSE2__)
+        return _mm_cvtsd_si32(_mm_set_sd(v)); // lrint without the library call
+#else
+        return std::int32_t(std::lrint(v));
+#endif
     }
 };
 
@@ -85,15 +94,23 @@ template <typename T, typename Convert>
 void mixSamples(const AVFrame& frame, int channels, bool planar, std::vector<std::int16_t>& out)
 {
     const Convert convert;
-    const auto* packed = reinterpret_cast<const T*>(frame.extended_data[0]);
-    for (int i = 0; i < frame.nb_samples; ++i) {
+    const std::size_t count = std::size_t(frame.nb_samples);
+    const std::size_t first = out.size();
+    out.resize(first + count);
+    std::int16_t* mixed = out.data() + first;
+    if (channels == 1) {
+        const auto* in = reinterpret_cast<const T*>(frame.extended_data[0]);
+        for (std::size_t i = 0; i < count; ++i)
+            mixed[i] = std::int16_t(convert(in[i]));
+        return;
+    }
+    const auto step = std::size_t(channels);
+    for (std::size_t i = 0; i < count; ++i) {
         std::int32_t sum = 0;
-        for (int c = 0; c < channels; ++c) {
-            const T value = planar ? reinterpret_cast<const T*>(frame.extended_data[c])[i]
-                                   : packed[std::size_t(i) * std::size_t(channels) + std::size_t(c)];
-            sum += convert(value);
-        }
-        out.push_back(std::int16_t(sum / channels));
+        for (std::size_t c = 0; c < step; ++c)
+            sum += convert(planar ? reinterpret_cast<const T*>(frame.extended_data[c])[i]
+                                  : reinterpret_cast<const T*>(frame.extended_data[0])[i * step + c]);
+        mixed[i] = std::int16_t(sum / channels);
     }
 }
 
