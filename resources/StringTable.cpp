@@ -21,7 +21,7 @@ const StringEntry kStrings[] = {
     {0xE826, "The recording could not be stored in %s."},  // path
     {0xE827, "Use the new recording as the voice of this animation?"},
     {0xE828, "Importing a new voice keeps the timeline items, which may no longer fit the new voice. Continue?"},
-    {0xE829, "The voice could not be converted. Only uncompressed PCM WAV files can be imported."},
+    {0xE829, "The voice could not be converted. The file is not a sound file that can be read, or it is damaged."},
     {0xE82A, "This command is not available while an animation plays or an export runs."},
     {0xE82B, "The recording has not been saved to a file. Save it first?"},
     {0xE82C, "Replace the current item?"},

@@ -163,9 +163,10 @@ bool ProjectSession::importVoice(const std::filesystem::path& path, CoreStatus& 
         status.detail = "no temporary file could be made";
         return false;
     }
-    if (const int code = convertVoice(converted.path(), path, progress); code != kWavOk) {
+    std::string reason;
+    if (const int code = convertVoice(converted.path(), path, progress, reason); code != kWavOk) {
         status.setMessage(kMsgConversionFailed, {}, path.string());
-        status.detail = resultText(code);
+        status.detail = reason.empty() ? resultText(code) : resultText(code) + ": " + reason;
         return false;
     }
     // From here the store owns the working copy and deletes it when it lets go.
