@@ -171,19 +171,4 @@ TEST(JpegPicture, TakeAlphaFromCombinesPhotoAndMaskOnlyWhenSizesMatch)
     EXPECT_FALSE(reference.takeAlphaFrom(invalid));
 }
 
-TEST(JpegInfoCommand, ReportsSizeAndSamplingOrTheRefusal)
-{
-    std::string cli = (testsupport::binDir() / "chattermask-cli").string();
-    auto good = testsupport::runCommand(cli + " jpeg info " + picturePath("photo420.jpg") + " --json");
-    EXPECT_EQ(good.status, 0);
-    EXPECT_NE(good.out.find("\"valid\":true"), std::string::npos) << good.out;
-    EXPECT_NE(good.out.find("\"width\":64"), std::string::npos) << good.out;
-    EXPECT_NE(good.out.find("\"height\":48"), std::string::npos);
-    EXPECT_NE(good.out.find("\"sampling\":\"Sampling factor: 4:1:1\""), std::string::npos);
-    auto bad = testsupport::runCommand(cli + " jpeg info " + picturePath("progressive.jpg") + " --json");
-    EXPECT_NE(bad.status, 0);
-    EXPECT_NE(bad.out.find("\"valid\":false"), std::string::npos) << bad.out;
-    EXPECT_NE(bad.out.find("\"error\":\"Progressive mode is not supported.\""), std::string::npos);
-}
-
 } // namespace
