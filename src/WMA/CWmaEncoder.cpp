@@ -271,7 +271,9 @@ int CWmaEncoder::openSuperframe(int tail, std::int64_t nextFrame)
     // Pad after the tail when the stream runs more than half a superframe ahead of the rate.
     const double ahead = idealStart(nextFrame) - double(superframeIndex_ * payloadBits_ + tail);
     int pad = int(std::max(0.0, ahead - payloadBits_ / 2.0));
-    pad = std::min({pad, payloadBits_ - tail, maxOffset_ - tail});
+    // The next frame must still start inside this superframe: a superframe that the tail and padding
+    // fill leaves the decoder no remainder to carry, and it would take the next frame for padding.
+    pad = std::min({pad, payloadBits_ - tail - 1, maxOffset_ - tail});
     superframe_.put(unsigned(tail + pad), layout_->byteOffsetBits + 3);
     open_ = true;
     spanning_ = tail > 0;
