@@ -82,12 +82,13 @@ void CWmaEncoder::finish(std::vector<WmaPacket>& out)
         closeSuperframe(out);
 }
 
-std::int64_t CWmaEncoder::frameCount(std::int64_t inputSamples, int frameLen, int shortestBlock)
+std::int64_t CWmaEncoder::frameCount(std::int64_t inputSamples, int frameLen, int /*shortestBlock*/)
 {
-    // The last frame, ended by a declared short block, reconstructs fully up to (frameLen -
-    // shortestBlock) / 2 samples past its own end, which the decoder's flush still puts out.
-    const std::int64_t need = inputSamples + 2 * frameLen - (frameLen - shortestBlock) / 2;
-    return std::max<std::int64_t>(2, (need + frameLen - 1) / frameLen);
+    // A decoder puts out one frame less than the stream holds, so this many frames decode to the
+    // input's length rounded up to a whole frame. The last frame, ended by a declared short block,
+    // reconstructs fully only (frameLen - shortestBlock) / 2 samples into the frame the flush puts
+    // out; input beyond that comes back faded rather than making the stream a frame longer.
+    return std::max<std::int64_t>(2, (inputSamples + frameLen - 1) / frameLen + 1);
 }
 
 void CWmaEncoder::codeAvailable(bool final, std::vector<WmaPacket>& out)

@@ -39,11 +39,11 @@ public:
     void finish(std::vector<WmaPacket>& out);
 
     // The stream starts with two frames of silence, which a decoder drops (FFmpeg skips 2 frames
-    // after opening), so the decoded signal lines up with the input sample for sample; the last frame
-    // reaches past the input's end by less than a frame and a half.
+    // after opening), so the decoded signal lines up with the input sample for sample.
     int leadIn() const { return 2 * layout_->frameLen; }
-    // Frames a stream of `inputSamples` holds; a decoder puts out one frame less (the two it drops
-    // less the flushed overlap of the last one).
+    // Frames a stream of `inputSamples` holds. A decoder puts out one frame less (the two it drops
+    // less the flushed overlap of the last one): the input's length rounded up to whole frames, of
+    // which the last (frameLen + shortestBlock) / 2 samples before that end may come back faded.
     static std::int64_t frameCount(std::int64_t inputSamples, int frameLen, int shortestBlock);
 
 private:

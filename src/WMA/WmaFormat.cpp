@@ -40,9 +40,9 @@ bool makeWmaFormat(std::uint32_t sampleRate, int channels, std::uint32_t bitRate
     format.sampleRate = sampleRate;
     format.channels = std::uint16_t(channels);
     format.bitRate = bitRate;
-    // One frame's share of the rate; the bit reservoir absorbs the fraction left over.
+    // One frame's share of the rate, rounded; the bit reservoir absorbs the difference.
     const std::uint64_t frameLen = std::uint64_t(1) << wmaFrameLenBits(sampleRate);
-    format.blockAlign = std::uint16_t(std::uint64_t(bitRate) * frameLen / (8ull * sampleRate));
+    format.blockAlign = std::uint16_t((std::uint64_t(bitRate) * frameLen + 4ull * sampleRate) / (8ull * sampleRate));
     return true;
 }
 

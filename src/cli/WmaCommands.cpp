@@ -50,8 +50,10 @@ PcmInput readInput(const std::string& path, int channels)
     const WavFormat& format = reader.format();
     const int bits = format.bitsPerSample;
     if (format.formatTag != kWavFormatPcm || (bits != 8 && bits != 16 && bits != 32) || format.channels < 1 ||
-        format.channels > 2 || format.blockAlign != format.channels * bits / 8 || format.samplesPerSec == 0)
+        format.channels > 2 || format.blockAlign != format.channels * bits / 8)
         throw CliError(path + ": only 8-, 16- or 32-bit PCM in one or two channels is supported");
+    if (format.samplesPerSec < kWmaMinInputRate || format.samplesPerSec > kWmaMaxInputRate)
+        throw CliError(path + ": the sample rate must lie between 1000 and 768000 Hz");
     PcmInput input;
     input.rate = int(format.samplesPerSec);
     input.channels = channels;

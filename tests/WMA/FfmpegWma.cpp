@@ -241,7 +241,8 @@ double logEnergy(const std::vector<float>& x, long start, int len)
         if (at >= 0 && at < long(x.size()))
             e += double(x[std::size_t(at)]) * x[std::size_t(at)];
     }
-    return 10 * std::log10(e / len + 1e-10);
+    // Floored at -60 dB of full scale: below that a segment is silence, whatever its exact level.
+    return 10 * std::log10(e / len + 1e-6);
 }
 
 } // namespace
@@ -253,7 +254,7 @@ Quality measure(const std::vector<float>& ref, const std::vector<float>& dec, in
     const int segments = int(ref.size()) / seg;
     // Best alignment by the envelopes' correlation at every whole-sample delay.
     double best = -2;
-    for (int d = 0; d <= maxDelay; ++d) {
+    for (int d = -maxDelay; d <= maxDelay; ++d) {
         std::vector<double> a, b;
         for (int s = 0; s < segments; ++s) {
             a.push_back(logEnergy(ref, long(s) * seg, seg));
@@ -279,13 +280,23 @@ Quality measure(const std::vector<float>& ref, const std::vector<float>& dec, in
         }
     }
     q.envelopeCorr = best;
-    // Segmental SNR over segments within 40 dB of the loudest, at the envelope's delay refined to the
-    // best waveform match nearby.
-    double bestSnr = -1e9;
-    double loudest = 0;
+    // Segmental SNR over segments within 40 dB of the loudest, at the delay of the best waveform match.
+    double loudest = -60;
     for (int s = 0; s < segments; ++s)
         loudest = std::max(loudest, logEnergy(ref, long(s) * seg, seg));
-    for (int d = std::max(0, q.delay - 4); d <= q.delay + 4; ++d) {
+    int waveDelay = 0;
+    double bestDot = -1e300;
+    for (int d = -maxDelay; d <= maxDelay; ++d) {
+        double dot = 0;
+        for (long i = std::max(0, -d); i + d < long(dec.size()) && i < long(ref.size()); ++i)
+            dot += double(ref[std::size_t(i)]) * dec[std::size_t(i + d)];
+        if (dot > bestDot) {
+            bestDot = dot;
+            waveDelay = d;
+        }
+    }
+    double bestSnr = 0;
+    {
         double sum = 0;
         int used = 0;
         for (int s = 0; s < segments; ++s) {
@@ -295,15 +306,15 @@ Quality measure(const std::vector<float>& ref, const std::vector<float>& dec, in
             for (int i = 0; i < seg; ++i) {
                 const std::size_t at = std::size_t(s * seg + i);
                 const double r = ref[at];
-                const double y = at + std::size_t(d) < dec.size() ? dec[at + std::size_t(d)] : 0.0;
+                const long j = long(at) + waveDelay;
+                const double y = j >= 0 && j < long(dec.size()) ? dec[std::size_t(j)] : 0.0;
                 sig += r * r;
                 err += (r - y) * (r - y);
             }
             sum += std::clamp(10 * std::log10((sig + 1e-12) / (err + 1e-12)), -10.0, 35.0);
             ++used;
         }
-        if (used && sum / used > bestSnr)
-            bestSnr = sum / used;
+        bestSnr = used ? sum / used : 0;
     }
     q.segSnr = bestSnr;
     // Loudness of the 0-4 kHz band, per voiced segment, in dB.
