@@ -241,8 +241,16 @@ void CWmaEncoder::codeFrame(std::vector<WmaPacket>& out)
         given = share - got; // what a block left unused passes to the next
         used += got;
     }
-    if (used < minBits)
-        used += addPadding(plans.back(), minBits - used);
+    // Bits the reservoir cannot hold any more are spent here, as padding inside the frame: padding
+    // between frames exists only at a superframe's start and cannot absorb a run of silent frames.
+    const double aheadAfter = idealStart(f + 1) - double(start + used);
+    int padding = std::max(minBits - used, int(aheadAfter - payloadBits_ / 2.0));
+    padding = std::min(padding, structural - used);
+    for (auto it = plans.rbegin(); it != plans.rend() && padding > 0; ++it) {
+        const int added = addPadding(*it, padding);
+        used += added;
+        padding -= added;
+    }
 
     WmaBitWriter w;
     if (reset) {

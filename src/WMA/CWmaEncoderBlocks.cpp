@@ -306,8 +306,10 @@ int CWmaEncoder::rateLoop(BlockPlan& plan, int targetBits)
 
 int CWmaEncoder::addPadding(BlockPlan& plan, int bits)
 {
-    // Zero-level escapes after the last level decode to nothing; they only take up room.
-    for (int c = 0; c < channels_ && bits > 0; ++c) {
+    // Zero-level escapes after the last level decode to nothing; they only take up room. Never more
+    // than asked for, so that the frame stays inside its limit.
+    int added = 0;
+    for (int c = 0; c < channels_ && bits - added > 0; ++c) {
         ChannelBlock& ch = plan.ch[c];
         const wma::CoefTable& table = coefTable(plan, c);
         const int n = int(ch.levels.size());
@@ -316,17 +318,18 @@ int CWmaEncoder::addPadding(BlockPlan& plan, int bits)
             if (ch.levels[std::size_t(k)] != 0)
                 last = k;
         const int free = n - (last + 1) - ch.padEscapes;
-        if (free <= 0)
-            continue;
         const int escape = table.bits[0] + wmaEscapeLevelBits(plan.gain) + layout_->frameLenBits + 1;
-        const int count = std::min(free, (bits + escape - 1) / escape);
-        int added = count * escape;
-        if (count == free)
-            added -= table.bits[1]; // the end-of-block code is no longer needed
+        const int eob = table.bits[1];
+        // With positions left the end-of-block code stays; filling every position drops it.
+        int count = std::min(free - 1, (bits - added) / escape);
+        if (free > 0 && free * escape - eob <= bits - added)
+            count = free;
+        if (count <= 0)
+            continue;
         ch.padEscapes += count;
-        return added;
+        added += count * escape - (count == free ? eob : 0);
     }
-    return 0;
+    return added;
 }
 
 void CWmaEncoder::writeBlock(const BlockPlan& plan, WmaBitWriter& w) const

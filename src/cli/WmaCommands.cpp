@@ -57,11 +57,20 @@ PcmInput readInput(const std::string& path, int channels)
     PcmInput input;
     input.rate = int(format.samplesPerSec);
     input.channels = channels;
-    // Piece by piece, so that a data chunk cut short by the end of the file still codes what is there.
+    // Large pieces; where the file ends inside the data chunk, the last piece again frame by frame, so
+    // that what is there is coded.
     std::vector<std::uint8_t> piece(std::size_t(format.blockAlign) * 1024);
+    std::uint32_t consumed = 0;
+    bool byFrame = false;
     for (;;) {
         std::uint32_t got = 0;
-        code = reader.read(piece.data(), std::uint32_t(piece.size()), got);
+        const std::uint32_t want = byFrame ? format.blockAlign : std::uint32_t(piece.size());
+        code = reader.read(piece.data(), want, got);
+        if (code == kWavTruncatedData && !byFrame && reader.seekData(consumed) == kWavOk) {
+            byFrame = true;
+            continue;
+        }
+        consumed += got;
         const std::size_t frames = got / format.blockAlign;
         if (channels == 1) {
             appendMono16(piece.data(), frames, format, input.samples);

@@ -59,6 +59,7 @@ Decoded decodeWith(const WmaFormat& format, const std::vector<std::uint8_t>& ext
     av_channel_layout_default(&ctx->ch_layout, format.channels);
     ctx->bit_rate = format.bitRate;
     ctx->block_align = format.blockAlign;
+    ctx->pkt_timebase = AVRational{1, int(format.sampleRate)};
     ctx->extradata = static_cast<std::uint8_t*>(av_mallocz(extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
     std::memcpy(ctx->extradata, extra.data(), extra.size());
     ctx->extradata_size = int(extra.size());
@@ -295,6 +296,7 @@ Quality measure(const std::vector<float>& ref, const std::vector<float>& dec, in
             waveDelay = d;
         }
     }
+    q.waveDelay = waveDelay;
     double bestSnr = 0;
     {
         double sum = 0;

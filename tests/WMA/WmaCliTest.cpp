@@ -95,7 +95,12 @@ TEST(WmaCli, WritesAsfThatFfmpegReadsAtTheProfileFormat)
         auto decode = testsupport::runCommand("ffmpeg -nostdin -v warning -i " + out.string() +
                                               " -f s16le -ac 1 " + (dir / "dec.raw").string() + " -y");
         EXPECT_EQ(decode.status, 0);
-        EXPECT_EQ(decode.err, "");
+        // The wave format has no channel mask, so ffmpeg guesses the layout (it does for its own
+        // encoder's files too); any other line is a complaint about the stream.
+        std::string complaints = decode.err;
+        if (const auto at = complaints.find("Guessed Channel Layout"); at != std::string::npos)
+            complaints.erase(at, complaints.find('\n', at) + 1 - at);
+        EXPECT_EQ(complaints, "");
         const double seconds = double(std::filesystem::file_size(dir / "dec.raw")) / 2 / r.rate;
         EXPECT_NEAR(seconds, 1.5, double(r.rate <= 16000 ? 512 : 1024) / r.rate);
     }

@@ -16,7 +16,7 @@ TEST(WmaMdct, MatchesTheDefiningSum)
     std::mt19937 rng(7);
     std::uniform_real_distribution<float> u(-1, 1);
     for (int n : {4, 16, 128, 512, 1024}) {
-        std::vector<float> in(std::size_t(2 * n)), out(std::size_t(n));
+        std::vector<float> in(static_cast<std::size_t>(2 * n)), out(static_cast<std::size_t>(n));
         for (float& v : in)
             v = u(rng);
         WmaMdct mdct(n);

@@ -101,8 +101,9 @@ TEST(WmaLayout, DerivesTheDecodersParameters)
         EXPECT_EQ(l.blockSizes, r.blockSizes);
         EXPECT_EQ(l.byteOffsetBits, r.byteOffsetBits);
         EXPECT_EQ(l.noiseCoding, r.noise);
-        if (r.noise)
+        if (r.noise) {
             EXPECT_EQ(l.blocks[0].highBandStart, r.highBandStart);
+        }
         // The bit offset field must reach across a whole superframe.
         EXPECT_GE((1 << (l.byteOffsetBits + 3)) - 1, f.blockAlign * 8 - l.headerBits());
         for (const WmaBlockLayout& b : l.blocks) {
@@ -113,8 +114,9 @@ TEST(WmaLayout, DerivesTheDecodersParameters)
             int high = 0;
             for (int w : b.highBandWidths)
                 high += w;
-            if (l.noiseCoding)
+            if (l.noiseCoding) {
                 EXPECT_EQ(high, b.coefsEnd - b.highBandStart);
+            }
         }
     }
 }
