@@ -33,8 +33,8 @@ void BM_Ours8000(benchmark::State& state)
     const std::vector<std::int16_t>& pcm = speech();
     for (auto _ : state)
         benchmark::DoNotOptimize(wmaref::encode(format, pcm));
-    state.counters["x_realtime"] =
-        benchmark::Counter(double(pcm.size()) / 8000.0 * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] = benchmark::Counter(
+        double(pcm.size()) / 8000.0 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void BM_Ffmpeg24000(benchmark::State& state)
@@ -42,8 +42,8 @@ void BM_Ffmpeg24000(benchmark::State& state)
     const std::vector<std::int16_t>& pcm = speech();
     for (auto _ : state)
         benchmark::DoNotOptimize(wmaref::encodePeer(8000, 24000, pcm));
-    state.counters["x_realtime"] =
-        benchmark::Counter(double(pcm.size()) / 8000.0 * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] = benchmark::Counter(
+        double(pcm.size()) / 8000.0 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 } // namespace

@@ -40,11 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<std::uint8_t> buffer(std::size_t(wav.blockAlign) * 256);
     std::vector<std::int16_t> mono;
     std::uint32_t got = 0;
-    while (mono.size() < 20000 && reader.read(buffer.data(), std::uint32_t(buffer.size()), got) == kWavOk && got > 0)
+    while (mono.size() < 20000 && reader.read(buffer.data(), std::uint32_t(buffer.size()), got) == kWavOk &&
+           got > 0)
         if (!appendMono16(buffer.data(), got / wav.blockAlign, wav, mono))
             return 0;
-    std::vector<std::int16_t> pcm =
-        wmaResample(mono, 1, int(wav.samplesPerSec), int(format.sampleRate));
+    std::vector<std::int16_t> pcm = wmaResample(mono, 1, int(wav.samplesPerSec), int(format.sampleRate));
     if (format.channels == 2) {
         std::vector<std::int16_t> stereo;
         for (std::int16_t s : pcm) {

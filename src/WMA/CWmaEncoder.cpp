@@ -48,8 +48,8 @@ bool CWmaEncoder::open(const WmaFormat& format)
     superframeIndex_ = 0;
     samplesOut_ = 0;
     payloadBits_ = format.blockAlign * 8 - layout_->headerBits();
-    payloadPerFrame_ = double(format.bitRate) * frameLen_ / format.sampleRate * payloadBits_ /
-                       (format.blockAlign * 8.0);
+    payloadPerFrame_ =
+        double(format.bitRate) * frameLen_ / format.sampleRate * payloadBits_ / (format.blockAlign * 8.0);
     maxOffset_ = (1 << (layout_->byteOffsetBits + 3)) - 1;
     return true;
 }
@@ -206,7 +206,7 @@ void CWmaEncoder::codeFrame(std::vector<WmaPacket>& out)
         else {
             shapeExponents(group, c);
             for (std::size_t j = 1; j < plans.size(); ++j)
-                useExponents(plans[j], c, plans[0]);
+                plans[j].sendExps = false;
         }
         for (BlockPlan& p : plans)
             chooseNoiseBands(p, c);

@@ -58,7 +58,6 @@ private:
     // Blocks (CWmaEncoderBlocks.cpp).
     void analyseBlock(BlockPlan& plan, std::int64_t frameStart);
     void shapeExponents(std::vector<BlockPlan*>& group, int channel);
-    void useExponents(BlockPlan& plan, int channel, const BlockPlan& source);
     void chooseNoiseBands(BlockPlan& plan, int channel);
     int fixedBits(const BlockPlan& plan) const;
     int coefficientBits(const BlockPlan& plan, int channel, int gain) const;
@@ -87,20 +86,20 @@ private:
     std::int64_t bufferStart_ = 0;
     std::int64_t inputSamples_ = 0;
 
-    std::int64_t frame_ = 0;      // next frame to code
+    std::int64_t frame_ = 0;       // next frame to code
     std::int64_t frameCount_ = -1; // known once finish() is called
-    std::vector<int> pattern_;    // block size indices of frame_
-    int lastSize_ = 0;            // size index of the block before frame_
+    std::vector<int> pattern_;     // block size indices of frame_
+    int lastSize_ = 0;             // size index of the block before frame_
 
     // Superframe state.
     WmaBitWriter superframe_;
     bool open_ = false;
-    bool spanning_ = false;       // the open superframe starts with the tail of a frame
-    bool frameStarted_ = false;   // a frame has started after the bit offset
+    bool spanning_ = false;     // the open superframe starts with the tail of a frame
+    bool frameStarted_ = false; // a frame has started after the bit offset
     int framesEnded_ = 0;
     std::int64_t superframeIndex_ = 0;
     std::int64_t samplesOut_ = 0;
-    int payloadBits_ = 0;         // bits per superframe after its header
-    double payloadPerFrame_ = 0;  // the bit rate's payload bits per frame
+    int payloadBits_ = 0;        // bits per superframe after its header
+    double payloadPerFrame_ = 0; // the bit rate's payload bits per frame
     int maxOffset_ = 0;
 };

@@ -11,8 +11,8 @@
 namespace {
 
 constexpr int kMaxGain = 255;
-constexpr int kExpTop = 60;        // the largest exponent of a block; the others lie 0..60 below
-constexpr double kCompress = 0.6;  // noise follows the masking curve only partly: loud bands get more
+constexpr int kExpTop = 60;       // the largest exponent of a block; the others lie 0..60 below
+constexpr double kCompress = 0.6; // noise follows the masking curve only partly: loud bands get more
 constexpr double kRounding = 0.4054;
 
 // Symbol of level 1..levels with run 0 for a table.
@@ -43,8 +43,7 @@ double stepOf(int gain)
 }
 
 // The side channel of a mid/side block has its own code.
-template <typename Plan>
-const wma::CoefTable& coefTable(const Plan& p, int c)
+template <typename Plan> const wma::CoefTable& coefTable(const Plan& p, int c)
 {
     return wma::kCoefTables[(c == 1 && p.ms) ? 1 : 0];
 }
@@ -63,7 +62,9 @@ void CWmaEncoder::analyseBlock(BlockPlan& plan, std::int64_t frameStart)
     const int ln = (b - pb) / 2, rn = (b - nb) / 2;
     for (int i = 0; i < b; ++i) {
         window[std::size_t(i)] = i < ln ? 0.0f : i < ln + pb ? left[std::size_t(i - ln)] : 1.0f;
-        window[std::size_t(b + i)] = i < rn ? 1.0f : i < rn + nb ? right[std::size_t(nb - 1 - (i - rn))] : 0.0f;
+        window[std::size_t(b + i)] = i < rn        ? 1.0f
+                                     : i < rn + nb ? right[std::size_t(nb - 1 - (i - rn))]
+                                                   : 0.0f;
     }
     const std::int64_t start = frameStart + frameLen_ / 2 + plan.pos - b / 2 - bufferStart_;
     std::vector<float> in(std::size_t(2 * b));
@@ -139,11 +140,6 @@ void CWmaEncoder::shapeExponents(std::vector<BlockPlan*>& group, int channel)
             ch.bandPower[j] = float(sum / bl.bandWidths[j]);
         }
     }
-}
-
-void CWmaEncoder::useExponents(BlockPlan& plan, int /*channel*/, const BlockPlan& /*source*/)
-{
-    plan.sendExps = false;
 }
 
 void CWmaEncoder::chooseNoiseBands(BlockPlan& plan, int channel)

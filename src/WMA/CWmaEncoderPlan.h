@@ -11,11 +11,11 @@ struct CWmaEncoder::ChannelBlock {
     std::vector<int> exps;        // exponent per band (sent when the block sends exponents)
     std::vector<float> relStep;   // exponent / largest exponent, per coefficient
     float maxExp = 1;
-    std::vector<char> noise;      // per high band: replaced by noise
-    std::vector<int> noiseGain;   // per noise band, in dB as sent
-    std::vector<int> coded;       // coefficient positions carried by run-level codes
-    std::vector<int> levels;      // signed levels of `coded`
-    int padEscapes = 0;           // zero-level escapes after the last level, to pad the frame
+    std::vector<char> noise;    // per high band: replaced by noise
+    std::vector<int> noiseGain; // per noise band, in dB as sent
+    std::vector<int> coded;     // coefficient positions carried by run-level codes
+    std::vector<int> levels;    // signed levels of `coded`
+    int padEscapes = 0;         // zero-level escapes after the last level, to pad the frame
 };
 
 struct CWmaEncoder::BlockPlan {

@@ -42,7 +42,8 @@ bool makeWmaFormat(std::uint32_t sampleRate, int channels, std::uint32_t bitRate
     format.bitRate = bitRate;
     // One frame's share of the rate, rounded; the bit reservoir absorbs the difference.
     const std::uint64_t frameLen = std::uint64_t(1) << wmaFrameLenBits(sampleRate);
-    format.blockAlign = std::uint16_t((std::uint64_t(bitRate) * frameLen + 4ull * sampleRate) / (8ull * sampleRate));
+    format.blockAlign =
+        std::uint16_t((std::uint64_t(bitRate) * frameLen + 4ull * sampleRate) / (8ull * sampleRate));
     return true;
 }
 

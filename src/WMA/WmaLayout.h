@@ -9,10 +9,10 @@ int wmaFrameLenBits(std::uint32_t sampleRate);
 
 // The coefficient layout of one block size, derived from the format exactly as a decoder derives it.
 struct WmaBlockLayout {
-    int length = 0;                 // coefficients (half the transform window)
-    std::vector<int> bandWidths;    // exponent bands, covering [0, length)
-    int coefsEnd = 0;               // coefficients from here up are never coded
-    int highBandStart = 0;          // noise-coded bands may start here
+    int length = 0;                  // coefficients (half the transform window)
+    std::vector<int> bandWidths;     // exponent bands, covering [0, length)
+    int coefsEnd = 0;                // coefficients from here up are never coded
+    int highBandStart = 0;           // noise-coded bands may start here
     std::vector<int> highBandWidths; // exponent bands clipped to [highBandStart, coefsEnd)
 };
 
@@ -23,8 +23,8 @@ struct WmaLayout {
     WmaFormat format;
     int frameLenBits = 9;
     int frameLen = 512;
-    int blockSizes = 3;     // block i holds frameLen >> i coefficients
-    int blockCodeBits = 2;  // width of a block size code
+    int blockSizes = 3;    // block i holds frameLen >> i coefficients
+    int blockCodeBits = 2; // width of a block size code
     bool noiseCoding = true;
     int byteOffsetBits = 8; // the superframe's bit offset has byteOffsetBits + 3 bits
     float noiseMult = 0.02f;

@@ -54,8 +54,9 @@ void WmaMdct::forward(const float* in, float* out)
         folded_[std::size_t(h + i)] = a[i] - b[h - 1 - i];
     }
     for (int j = 0; j < h; ++j)
-        work_[std::size_t(j)] = std::complex<float>(folded_[std::size_t(2 * j)], folded_[std::size_t(n - 1 - 2 * j)]) *
-                                twiddle_[std::size_t(j)];
+        work_[std::size_t(j)] =
+            std::complex<float>(folded_[std::size_t(2 * j)], folded_[std::size_t(n - 1 - 2 * j)]) *
+            twiddle_[std::size_t(j)];
     fft(work_.data());
     for (int k = 0; k < h; ++k) {
         const std::complex<float> y = work_[std::size_t(k)] * twiddle_[std::size_t(k)];

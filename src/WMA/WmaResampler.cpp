@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-std::vector<std::int16_t> wmaResample(const std::vector<std::int16_t>& in, int channels, int fromRate, int toRate)
+std::vector<std::int16_t> wmaResample(const std::vector<std::int16_t>& in, int channels, int fromRate,
+                                      int toRate)
 {
     if (channels < 1 || fromRate <= 0 || toRate <= 0)
         return {};

@@ -89,7 +89,8 @@ PcmInput readInput(const std::string& path, int channels)
     return input;
 }
 
-unsigned parseNumber(const CliArgs&, const std::optional<std::string>& text, const char* name, unsigned fallback)
+unsigned parseNumber(const CliArgs&, const std::optional<std::string>& text, const char* name,
+                     unsigned fallback)
 {
     if (!text)
         return fallback;

@@ -184,8 +184,8 @@ std::vector<std::int16_t> synthesize(const std::string& text, const std::string&
         cmd = "flite -voice " + voice.substr(6) + " -t \"" + text + "\" -o " + raw;
     else
         cmd = "espeak-ng -v " + voice + " -w " + raw + " \"" + text + "\"";
-    cmd += " >/dev/null 2>&1 && sox " + raw + " -r " + std::to_string(rate) + " -c 1 -b 16 -e signed -t raw " +
-           name + " 2>/dev/null";
+    cmd += " >/dev/null 2>&1 && sox " + raw + " -r " + std::to_string(rate) +
+           " -c 1 -b 16 -e signed -t raw " + name + " 2>/dev/null";
     std::vector<std::int16_t> pcm;
     if (std::system(cmd.c_str()) == 0) {
         if (std::FILE* f = std::fopen(name, "rb")) {

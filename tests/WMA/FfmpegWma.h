@@ -41,8 +41,8 @@ struct Quality {
     double segSnr = 0;       // dB, 20-ms segments with signal, at the best delay
     double loudnessErr = 0;  // dB, mean absolute error of the 0-4 kHz band level over voiced segments
     double envelopeCorr = 0; // correlation of 20-ms log-energy envelopes at the best alignment
-    int delay = 0;     // of the envelopes' best alignment (decoded later by this many samples)
-    int waveDelay = 0; // of the best waveform match
+    int delay = 0;           // of the envelopes' best alignment (decoded later by this many samples)
+    int waveDelay = 0;       // of the best waveform match
 };
 Quality measure(const std::vector<float>& reference, const std::vector<float>& decoded, int rate,
                 int maxDelay);

@@ -59,8 +59,8 @@ std::string cli()
 
 std::string probe(const std::filesystem::path& file, const char* entries)
 {
-    auto r = testsupport::runCommand(std::string("ffprobe -v error -select_streams a:0 -show_entries ") + entries +
-                                     " -of default=noprint_wrappers=1 " + file.string());
+    auto r = testsupport::runCommand(std::string("ffprobe -v error -select_streams a:0 -show_entries ") +
+                                     entries + " -of default=noprint_wrappers=1 " + file.string());
     return r.out;
 }
 
@@ -80,16 +80,18 @@ TEST(WmaCli, WritesAsfThatFfmpegReadsAtTheProfileFormat)
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.input);
-        testsupport::writeBinaryFile(dir / "in.wav", wavBytes(r.inRate * 3 / 2, r.inRate, r.inChannels, r.inBits));
+        testsupport::writeBinaryFile(dir / "in.wav",
+                                     wavBytes(r.inRate * 3 / 2, r.inRate, r.inChannels, r.inBits));
         const std::filesystem::path out = dir / "out.wma";
-        auto run = testsupport::runCommand(cli() + " wma encode " + (dir / "in.wav").string() + " " + out.string() +
-                                           " --rate " + std::to_string(r.rate) + " --bitrate " +
-                                           std::to_string(r.bitRate) + " --channels " + std::to_string(r.channels));
+        auto run =
+            testsupport::runCommand(cli() + " wma encode " + (dir / "in.wav").string() + " " + out.string() +
+                                    " --rate " + std::to_string(r.rate) + " --bitrate " +
+                                    std::to_string(r.bitRate) + " --channels " + std::to_string(r.channels));
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "out.wma.part"));
-        const std::string expected = "codec_name=wmav2\ncodec_tag=0x0161\nsample_rate=" + std::to_string(r.rate) +
-                                     "\nchannels=" + std::to_string(r.channels) +
-                                     "\nbit_rate=" + std::to_string(r.bitRate) + "\n";
+        const std::string expected =
+            "codec_name=wmav2\ncodec_tag=0x0161\nsample_rate=" + std::to_string(r.rate) +
+            "\nchannels=" + std::to_string(r.channels) + "\nbit_rate=" + std::to_string(r.bitRate) + "\n";
         EXPECT_EQ(probe(out, "stream=codec_name,codec_tag,sample_rate,channels,bit_rate"), expected);
         // Decoding through the ASF demuxer gives no complaint and about the input's length.
         auto decode = testsupport::runCommand("ffmpeg -nostdin -v warning -i " + out.string() +

@@ -51,8 +51,8 @@ TEST(WmaResampler, KeepsThePassBandAndStopsAliases)
         double hz;
         bool passes;
     } rows[] = {
-        {22050, 8000, 1, 1000, true},  {22050, 8000, 1, 6000, false}, {44100, 11025, 2, 3000, true},
-        {8000, 16000, 1, 1500, true},  {48000, 16000, 2, 9000, false}, {16000, 16000, 1, 440, true},
+        {22050, 8000, 1, 1000, true}, {22050, 8000, 1, 6000, false},  {44100, 11025, 2, 3000, true},
+        {8000, 16000, 1, 1500, true}, {48000, 16000, 2, 9000, false}, {16000, 16000, 1, 440, true},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(std::to_string(r.from) + " -> " + std::to_string(r.to) + " at " + std::to_string(r.hz));

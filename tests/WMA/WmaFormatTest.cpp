@@ -22,8 +22,7 @@ TEST(WmaFormat, BuildsTheProfileRowsWithExactByteRates)
         {11025, 1, 9992, 58},   // profiles 2 and 3
         {16000, 1, 16000, 64},  // profile 4
         {22050, 2, 32040, 186}, // profile 5
-        {8000, 1, 24000, 192},
-        {16000, 1, 32000, 128},
+        {8000, 1, 24000, 192},  {16000, 1, 32000, 128},
     };
     for (const auto& r : rows) {
         WmaFormat f;
@@ -45,7 +44,7 @@ TEST(WmaFormat, RefusesWhatItCannotWrite)
         int channels;
         std::uint32_t bitRate;
     } rows[] = {
-        {44100, 2, 64080}, {12000, 1, 8000}, {8000, 3, 8000}, {8000, 0, 8000},
+        {44100, 2, 64080}, {12000, 1, 8000}, {8000, 3, 8000},  {8000, 0, 8000},
         {8000, 1, 8004},   {8000, 1, 3000},  {8000, 1, 40000}, {16000, 2, 8000},
     };
     for (const auto& r : rows) {
@@ -85,12 +84,9 @@ TEST(WmaLayout, DerivesTheDecodersParameters)
         bool noise;
         int highBandStart; // of the full block
     } rows[] = {
-        {8000, 1, 8000, 512, 3, 8, false, 512},
-        {11025, 1, 9992, 512, 3, 7, true, 358},
-        {16000, 1, 16000, 512, 3, 8, true, 256},
-        {16000, 1, 32000, 512, 3, 9, true, 256},
-        {8000, 1, 24000, 512, 3, 9, false, 512},
-        {22050, 2, 32040, 1024, 3, 8, false, 0},
+        {8000, 1, 8000, 512, 3, 8, false, 512},  {11025, 1, 9992, 512, 3, 7, true, 358},
+        {16000, 1, 16000, 512, 3, 8, true, 256}, {16000, 1, 32000, 512, 3, 9, true, 256},
+        {8000, 1, 24000, 512, 3, 9, false, 512}, {22050, 2, 32040, 1024, 3, 8, false, 0},
     };
     for (const auto& r : rows) {
         WmaFormat f;
@@ -134,7 +130,8 @@ TEST(WmaTables, AreCompletePrefixCodes)
     const Table tables[] = {
         {"exponents", 121, wma::kScaleCodes, nullptr, wma::kScaleBits},
         {"high-band gains", 37, nullptr, wma::kHighGainCodes, wma::kHighGainBits},
-        {"coefficients", wma::kCoefTables[0].symbols, wma::kCoefTables[0].codes, nullptr, wma::kCoefTables[0].bits},
+        {"coefficients", wma::kCoefTables[0].symbols, wma::kCoefTables[0].codes, nullptr,
+         wma::kCoefTables[0].bits},
         {"side coefficients", wma::kCoefTables[1].symbols, wma::kCoefTables[1].codes, nullptr,
          wma::kCoefTables[1].bits},
     };

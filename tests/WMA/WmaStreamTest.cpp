@@ -22,10 +22,12 @@ std::vector<Signal> signals(int rate, int channels)
 {
     std::vector<Signal> out;
     const double pi = std::acos(-1.0);
-    std::vector<std::int16_t> speech = wmaref::synthesize("Please call Stella. Ask her to bring these things.", "en", rate);
+    std::vector<std::int16_t> speech =
+        wmaref::synthesize("Please call Stella. Ask her to bring these things.", "en", rate);
     if (speech.empty()) // no synthesiser: a voiced buzz with a formant-like ring stands in
         for (int i = 0; i < rate * 2; ++i)
-            speech.push_back(std::int16_t(6000 * std::sin(2 * pi * 700 * i / rate) * std::exp(-(i % (rate / 120)) * 0.01)));
+            speech.push_back(std::int16_t(6000 * std::sin(2 * pi * 700 * i / rate) *
+                                          std::exp(-(i % (rate / 120)) * 0.01)));
     // Notes of a chord that change four times a second, each with an attack.
     std::vector<std::int16_t> music;
     const double notes[] = {220, 262, 330, 392, 294, 349};
@@ -34,7 +36,8 @@ std::vector<Signal> signals(int rate, int channels)
         const double t = double(i % (rate / 4)) / rate;
         double v = 0;
         for (int h = 1; h <= 4; ++h)
-            v += std::sin(2 * pi * notes[note] * h * i / rate) / h + 0.5 * std::sin(2 * pi * notes[(note + 2) % 6] * h * i / rate) / h;
+            v += std::sin(2 * pi * notes[note] * h * i / rate) / h +
+                 0.5 * std::sin(2 * pi * notes[(note + 2) % 6] * h * i / rate) / h;
         music.push_back(std::int16_t(7000 * v * std::exp(-4 * t) * std::min(1.0, t * 200)));
     }
     std::vector<std::int16_t> noise(static_cast<std::size_t>(rate));
@@ -66,7 +69,7 @@ TEST(WmaStream, FfmpegDecodesEveryStreamAtItsLengthAndRate)
         int channels;
         std::uint32_t bitRate;
     } formats[] = {
-        {8000, 1, 8000}, {11025, 1, 9992}, {16000, 1, 16000}, {8000, 1, 24000},
+        {8000, 1, 8000},   {11025, 1, 9992},  {16000, 1, 16000}, {8000, 1, 24000},
         {16000, 1, 24000}, {16000, 1, 32000}, {22050, 2, 32040},
     };
     for (const auto& fr : formats) {
