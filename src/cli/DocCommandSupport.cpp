@@ -52,32 +52,6 @@ void requireFile(const CliContext& context, const std::string& path)
         failWithStatus(context, notFoundStatus(path));
 }
 
-const std::filesystem::path& TempPathList::make(const std::string& prefix)
-{
-    files_.push_back(std::make_unique<ScopedTempFile>(prefix));
-    if (!files_.back()->valid())
-        throw CliError("no temporary file could be made");
-    return files_.back()->path();
-}
-
-std::optional<std::string> meshRecordFile(const CliContext& context, const std::string& head,
-                                          TempPathList& temporaries)
-{
-    requireFile(context, head);
-    // A mesh record starts with two binary counts; a generic head text file with a label word.
-    FileByteSource in;
-    uint8_t start[4] = {};
-    if (!in.open(head) || !in.readExactly(start, sizeof start) ||
-        !std::all_of(std::begin(start), std::end(start), [](uint8_t c) { return c >= 0x20 && c < 0x7F; }))
-        return head;
-    std::unique_ptr<CHeadModel> model = readTextHeadFile(head);
-    if (!model)
-        throw CliError(head + " is not a head file that can be read");
-    const std::filesystem::path& record = temporaries.make("hm");
-    if (!writeMeshRecord(record, *model, false))
-        throw CliError("the mesh record could not be written");
-    return record.string();
-}
 
 std::unique_ptr<SpeechFrameCoder> makeStreamSpeechCoder()
 {

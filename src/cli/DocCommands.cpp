@@ -147,36 +147,26 @@ int runDocExtract(CliArgs& args, CliContext& context)
     return 0;
 }
 
-// Puts a user file into a slot, refusing a file that is not there before anything is written.
-void setUserFile(CliContext& context, ProjectStore& store, const std::optional<std::string>& path,
-                 AssetKind kind)
-{
-    if (!path)
-        return;
-    requireFile(context, *path);
-    if (!store.setAsset(*path, kind, false))
-        throw CliError("path too long: " + *path);
-}
-
 int runHdpCreate(CliArgs& args, CliContext& context)
 {
+    HeadDefinitionFiles files;
     std::optional<std::string> mesh = args.take("--mesh");
-    std::optional<std::string> face = args.take("--face");
-    std::optional<std::string> mask = args.take("--mask");
-    std::optional<std::string> teethTop = args.take("--teeth-top");
-    std::optional<std::string> teethBottom = args.take("--teeth-bottom");
+    auto take = [&args](const char* option) -> std::optional<std::filesystem::path> {
+        if (std::optional<std::string> value = args.take(option))
+            return std::filesystem::path(*value);
+        return std::nullopt;
+    };
+    files.face = take("--face");
+    files.mask = take("--mask");
+    files.teethTop = take("--teeth-top");
+    files.teethBottom = take("--teeth-bottom");
     std::string out = args.positionals(1, 1)[0];
     if (!mesh)
         throw CliError("--mesh HEAD is required");
-    ProjectStore store;
-    TempPathList temporaries;
-    setUserFile(context, store, meshRecordFile(context, *mesh, temporaries), AssetKind::headMesh);
-    setUserFile(context, store, face, AssetKind::faceTexture);
-    setUserFile(context, store, mask, AssetKind::mask);
-    setUserFile(context, store, teethTop, AssetKind::teethTop);
-    setUserFile(context, store, teethBottom, AssetKind::teethBottom);
-    DocumentStatus status;
-    if (!writePack(store, out, DocumentKind::headDefinition, status))
+    files.mesh = *mesh;
+    CliSession session(EditorMode::headDefinition);
+    CoreStatus status;
+    if (!session->useHeadDefinitionFiles(files, status) || !session->saveAs(out, status))
         failWithStatus(context, status);
     return 0;
 }

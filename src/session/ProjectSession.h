@@ -31,6 +31,13 @@ enum class SessionHead { generic, fromDocument };
 // Which default content a new document starts from.
 enum class DefaultHead { male, female };
 
+// The files a head definition is assembled from outside the editor: a mesh record or a generic head
+// text file, and the pictures, each taken as it is.
+struct HeadDefinitionFiles {
+    std::filesystem::path mesh;
+    std::optional<std::filesystem::path> face, mask, teethTop, teethBottom;
+};
+
 // A take of the recorder, as the recording flow needs it.
 struct RecordingTake {
     std::string savedPath; // the file the take was saved to; empty while it was not saved
@@ -103,6 +110,9 @@ public:
     // as a user file even when the picture is refused.
     bool importFaceTexture(const std::filesystem::path& path, CoreStatus& status);
     bool importMask(const std::filesystem::path& path, CoreStatus& status);
+    // Puts a head definition made of plain files into the store (a generic head text file becomes a
+    // mesh record the store owns); every file must exist. The command-line tool packs heads this way.
+    bool useHeadDefinitionFiles(const HeadDefinitionFiles& files, CoreStatus& status);
     // Converts the voice into the working format and starts the timeline on it; asks 0xE828 first
     // when any track holds items (No ends with a cancel).
     bool importVoice(const std::filesystem::path& path, CoreStatus& status,

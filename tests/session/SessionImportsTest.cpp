@@ -278,3 +278,26 @@ TEST(SessionImports, ExportsCopyTheStoredFileOrSayWhyNot)
         }
     }
 }
+
+TEST(SessionImports, AHeadDefinitionOfPlainFilesTakesTextHeadsAndRefusesMissingFiles)
+{
+    sessiontest::ScriptedPrompts prompts;
+    ProjectSession session(EditorMode::headDefinition, prompts, sessiontest::content(), SessionHead::fromDocument);
+    const std::filesystem::path head = sessiontest::content() / "Models" / "MaleHead.cmm";
+    CoreStatus status;
+
+    HeadDefinitionFiles missingFace{head, sessiontest::content() / "no-such-face.jpg", {}, {}, {}};
+    EXPECT_FALSE(session.useHeadDefinitionFiles(missingFace, status));
+    EXPECT_EQ(status.fileError, CoreStatus::FileError::notFound);
+    EXPECT_TRUE(session.store().assetPath(AssetKind::headMesh).empty()) << "nothing is taken from a refused set";
+
+    status.clear();
+    ASSERT_TRUE(session.useHeadDefinitionFiles({head, {}, {}, {}, {}}, status))
+        << status.path << " " << status.detail;
+    const std::string record = session.store().assetPath(AssetKind::headMesh);
+    EXPECT_NE(record, head.string()) << "a text head is packed as a mesh record";
+    EXPECT_TRUE(session.store().isOwned(AssetKind::headMesh));
+    EXPECT_TRUE(std::filesystem::exists(record));
+    session.reset();
+    EXPECT_FALSE(std::filesystem::exists(record)) << "the converted record goes with the store";
+}
