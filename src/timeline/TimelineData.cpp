@@ -316,3 +316,23 @@ int TimelineData::deleteSounds(const std::string& name)
             ++deleted;
     return deleted;
 }
+
+void TimelineData::addObserver(TimelineObserver* observer)
+{
+    if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void TimelineData::removeObserver(TimelineObserver* observer)
+{
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void TimelineData::notifyChanged(unsigned changes)
+{
+    // A copy, so that an observer may remove itself (or another) while being told.
+    const std::vector<TimelineObserver*> told = observers_;
+    for (TimelineObserver* observer : told)
+        if (std::find(observers_.begin(), observers_.end(), observer) != observers_.end())
+            observer->timelineChanged(changes);
+}

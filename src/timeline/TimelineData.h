@@ -1,6 +1,7 @@
 #pragma once
 
 #include "timeline/TimelineItems.h"
+#include "timeline/TimelineObserver.h"
 #include "timeline/TrackArray.h"
 #include "timeline/VoiceReader.h"
 
@@ -95,11 +96,19 @@ public:
 
     // Empties all five tracks and the event counters.
     void clearTracks();
+    // Brings the three event-kind counters in line with the event track (after records were
+    // written directly, as undo does).
+    void recountEvents();
+
+    // Whoever edits the timeline says so once per edit; observers then redraw what `changes` names.
+    // An observer must be removed before it is destroyed.
+    void addObserver(TimelineObserver* observer);
+    void removeObserver(TimelineObserver* observer);
+    void notifyChanged(unsigned changes);
 
 private:
     std::uint32_t selStart() const { return std::uint32_t(selectionStart_); }
     std::uint32_t selEnd() const { return std::uint32_t(selectionEnd_); }
-    void recountEvents();
 
     std::int32_t selectionStart_ = 0;
     std::int32_t selectionEnd_ = 0;
@@ -114,4 +123,5 @@ private:
     TrackArray<EventItem> events_;
     std::int32_t kindCounts_[3] = {0, 0, 0};
     TrackArray<SoundItem> sounds_;
+    std::vector<TimelineObserver*> observers_;
 };

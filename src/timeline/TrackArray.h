@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
@@ -143,6 +144,23 @@ public:
                 setStart(current, expected);
             expected = current.end;
         }
+    }
+
+    // The same records byte for byte, capacity aside: the records are plain and zero-filled when
+    // made, so this also compares the unused parts of text fields and payloads.
+    bool operator==(const TrackArray& other) const
+    {
+        return items_.size() == other.items_.size() &&
+               (items_.empty() || std::memcmp(items_.data(), other.items_.data(), items_.size() * sizeof(Item)) == 0);
+    }
+
+    // Replaces every record; the capacity grows to hold them.
+    bool assign(const std::vector<Item>& records)
+    {
+        if (!reserve(int(records.size())))
+            return false;
+        items_ = records;
+        return true;
     }
 
     std::vector<Item>& records() { return items_; }

@@ -300,3 +300,40 @@ TEST(TimelineVoice, OnlySixteenKilohertzMonoSixteenBitOpens)
 }
 
 } // namespace
+
+namespace {
+
+struct CountingObserver : TimelineObserver {
+    TimelineData* timeline = nullptr;
+    int calls = 0;
+    unsigned last = 0;
+    bool removeSelf = false;
+    void timelineChanged(unsigned changes) override
+    {
+        ++calls;
+        last = changes;
+        if (removeSelf)
+            timeline->removeObserver(this);
+    }
+};
+
+} // namespace
+
+TEST(TimelineObservers, AreToldOnceEachAndMayLeaveWhileBeingTold)
+{
+    TimelineData timeline;
+    CountingObserver stays, leaves;
+    leaves.timeline = &timeline;
+    leaves.removeSelf = true;
+    timeline.addObserver(&stays);
+    timeline.addObserver(&stays);
+    timeline.addObserver(&leaves);
+    timeline.notifyChanged(kVisemesChanged);
+    timeline.notifyChanged(kSoundsChanged);
+    EXPECT_EQ(stays.calls, 2);
+    EXPECT_EQ(stays.last, unsigned(kSoundsChanged));
+    EXPECT_EQ(leaves.calls, 1);
+    timeline.removeObserver(&stays);
+    timeline.notifyChanged(kEverythingChanged);
+    EXPECT_EQ(stays.calls, 2);
+}
