@@ -28,6 +28,13 @@ public:
 
     virtual int count(LibraryKind kind) const = 0;
     virtual std::string name(LibraryKind kind, int index) const = 0;
+    // The file behind an entry (for thumbnails); empty when not known.
+    virtual std::string path(LibraryKind kind, int index) const
+    {
+        (void)kind;
+        (void)index;
+        return {};
+    }
     // Length in samples of sound clip `index`, 0 when unknown.
     virtual std::int32_t clipLength(int index) const = 0;
     // The picture shown behind the head in the preview, -1 for none.

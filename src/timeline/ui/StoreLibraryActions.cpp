@@ -50,6 +50,12 @@ std::string StoreLibraryActions::name(LibraryKind kind, int index) const
     return list ? list->name(index) : std::string();
 }
 
+std::string StoreLibraryActions::path(LibraryKind kind, int index) const
+{
+    const AssetList* list = listOf(store_, kind);
+    return list ? list->path(index) : std::string();
+}
+
 std::int32_t StoreLibraryActions::clipLength(int index) const
 {
     const std::string path = store_.soundClips().path(index);

@@ -26,6 +26,7 @@ public:
 
     int count(LibraryKind kind) const override;
     std::string name(LibraryKind kind, int index) const override;
+    std::string path(LibraryKind kind, int index) const override;
     std::int32_t clipLength(int index) const override;
     int selectedBackground() const override;
 
