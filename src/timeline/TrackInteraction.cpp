@@ -322,21 +322,27 @@ bool TrackInteraction::selectionWiderThanPixel() const
 
 bool TrackInteraction::dropViseme(int viseme, const std::string& shortName, int x, int y, bool testOnly)
 {
+    clearPendingDrop();
     if (view_.rowAt(y) != kVisemeRow || !insideSelection(view_.timeAt(x)) || !selectionWiderThanPixel())
         return false;
+    if (testOnly)
+        pendingRow_ = kVisemeRow;
     return testOnly || insertViseme(viseme, shortName, 50);
 }
 
 bool TrackInteraction::dropExpression(int expression, const std::string& name, int x, int y, bool testOnly)
 {
+    clearPendingDrop();
     if (view_.rowAt(y) != kExpressionRow || !insideSelection(view_.timeAt(x)) || !selectionWiderThanPixel())
         return false;
+    if (testOnly)
+        pendingRow_ = kExpressionRow;
     return testOnly || insertExpression(expression, name, 50);
 }
 
 bool TrackInteraction::dropImage(const std::string& name, int x, int y, bool testOnly)
 {
-    pendingDrop_ = -1;
+    clearPendingDrop();
     if (view_.rowAt(y) != kEventRow || timeline_.sampleCount() <= 0)
         return false;
     const int inside = std::clamp(x, 0, std::max(view_.clientWidth() - 1, 0));
@@ -348,6 +354,7 @@ bool TrackInteraction::dropImage(const std::string& name, int x, int y, bool tes
         // The selection collapses only on the real drop; while hovering the spot is shown instead,
         // so that a drag that is given up leaves the user's selection alone.
         pendingDrop_ = t;
+        pendingRow_ = kEventRow;
         return true;
     }
     timeline_.setSelection(std::int32_t(t), std::int32_t(t));
@@ -356,7 +363,7 @@ bool TrackInteraction::dropImage(const std::string& name, int x, int y, bool tes
 
 bool TrackInteraction::dropSound(const std::string& name, std::int32_t clipLength, int x, int y, bool testOnly)
 {
-    pendingDrop_ = -1;
+    clearPendingDrop();
     if (view_.rowAt(y) != kSoundRow || timeline_.sampleCount() <= 0)
         return false;
     const std::int64_t t = view_.clampedTimeAt(x);
@@ -370,6 +377,7 @@ bool TrackInteraction::dropSound(const std::string& name, std::int32_t clipLengt
         return false;
     if (testOnly) {
         pendingDrop_ = t;
+        pendingRow_ = kSoundRow;
         return true;
     }
     timeline_.setSelection(std::int32_t(start), std::int32_t(end));

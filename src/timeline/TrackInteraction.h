@@ -56,7 +56,13 @@ public:
     bool dropSound(const std::string& name, std::int32_t clipLength, int x, int y, bool testOnly);
     // Where a pending image or sound drop would land, -1 when none.
     std::int64_t pendingDrop() const { return pendingDrop_; }
-    void clearPendingDrop() { pendingDrop_ = -1; }
+    // The row a drop being tested would land in (its target is drawn there), -1 when none.
+    int pendingRow() const { return pendingRow_; }
+    void clearPendingDrop()
+    {
+        pendingDrop_ = -1;
+        pendingRow_ = -1;
+    }
 
     // Inserts over the selection, as the item dialogs do on OK.
     bool insertViseme(int viseme, const std::string& shortName, int weight);
@@ -119,6 +125,7 @@ private:
     bool dragging_ = false;
     bool moved_ = false;
     std::int64_t pendingDrop_ = -1;
+    int pendingRow_ = -1;
     std::string status_;
 };
 

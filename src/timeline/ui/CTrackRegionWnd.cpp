@@ -253,7 +253,7 @@ void CTrackRegionWnd::composeFrame()
             if (!peaks_.build(timeline_, reader_))
                 peaks_.clear();
         }
-        style_.active = editor_.active();
+        style_.active = shownActive();
         QPainter painter(&rows_);
         const auto samples = [this](std::int64_t from, std::int64_t count, std::vector<std::int16_t>& out) {
             return readVoice(from, count, out);
@@ -268,7 +268,7 @@ void CTrackRegionWnd::composeFrame()
     }
     std::memcpy(compose_.bits(), rows_.constBits(), std::size_t(rows_.sizeInBytes()));
     QPainter painter(&compose_);
-    paintSelection(painter, timeline_, view_, style_, editor_.pendingDrop());
+    paintSelection(painter, timeline_, view_, style_, editor_.pendingDrop(), editor_.pendingRow());
 }
 
 QImage CTrackRegionWnd::composedImage()
@@ -301,11 +301,20 @@ void CTrackRegionWnd::syncScrollBar()
     syncingScroll_ = false;
 }
 
+TrackHit CTrackRegionWnd::shownActive() const
+{
+    // The item being dragged is shown as the active one while it moves.
+    TrackHit shown = editor_.dragging() ? editor_.hot() : editor_.active();
+    shown.part = kNoPart;
+    return shown;
+}
+
 // ---- the mouse -------------------------------------------------------------------------------
 
 void CTrackRegionWnd::afterInteraction()
 {
-    const TrackHit active = editor_.active();
+    TrackHit active = shownActive();
+    active.part = kNoPart;
     if (!(active == style_.active)) {
         if (style_.active.valid())
             dirtyRows_ |= 1u << style_.active.row;

@@ -108,6 +108,7 @@ private:
     QMenu* buildRowMenu(int row, QWidget* parent);
     std::int32_t clipLengthByName(const std::string& name) const;
     int clipIndexByName(const std::string& name) const;
+    TrackHit shownActive() const;
 
     TimelineData& timeline_;
     TrackView view_;

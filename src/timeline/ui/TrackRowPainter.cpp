@@ -98,7 +98,10 @@ void paintSpans(QPainter& painter, const TrackArray<Item>& track, const TrackVie
         painter.drawRect(box.adjusted(0, 0, -1, -1));
         if (box.width() < 14)
             continue;
-        const QRect inner = box.adjusted(3, 1, -3, -1);
+        // The label sits in the visible part of an item that runs off the window.
+        const QRect inner = box.intersected(QRect(0, row.top, view.clientWidth(), row.height)).adjusted(3, 1, -3, -1);
+        if (inner.width() < 8)
+            continue;
         const QStringList lines = label(item);
         painter.setPen(Qt::black);
         if (lines.size() == 2 && inner.height() >= 2 * metrics.height()) {
@@ -193,7 +196,7 @@ void paintHeadTurns(QPainter& painter, const TimelineData& timeline, const Track
                     const TrackPaintStyle& style)
 {
     const auto& track = timeline.headTurns();
-    paintSpans(painter, track, view, row, kHeadTurnRow, style, QColor(245, 245, 245), QColor(175, 175, 175),
+    paintSpans(painter, track, view, row, kHeadTurnRow, style, QColor(248, 248, 248), QColor(222, 222, 222),
                [](const HeadTurnKey&) { return QStringList(); });
     const auto [first, last] = visibleRange(track, view);
     if (first >= last)
@@ -235,6 +238,17 @@ void paintEvents(QPainter& painter, const TimelineData& timeline, const TrackVie
     const auto& events = timeline.events().records();
     const std::int64_t from = view.timeAt(-TrackView::kFlagWidth);
     const std::int64_t to = view.timeAt(view.clientWidth() + 1);
+    // Where the next flag of each band starts, so that a label stops before it rather than
+    // vanishing under it.
+    std::vector<int> nextInBand(events.size(), 1 << 30);
+    int following[3] = {1 << 30, 1 << 30, 1 << 30};
+    for (int i = int(events.size()) - 1; i >= 0; --i) {
+        const int kind = events[size_t(i)].kind;
+        if (kind < 0 || kind > 2)
+            continue;
+        nextInBand[size_t(i)] = following[kind];
+        following[kind] = view.xOf(events[size_t(i)].start);
+    }
     auto drawFlag = [&](int i, bool active) {
         const EventItem& event = events[size_t(i)];
         if (event.kind < 0 || event.kind > 2)
@@ -253,8 +267,9 @@ void paintEvents(QPainter& painter, const TimelineData& timeline, const TrackVie
         painter.drawRect(flag.adjusted(0, 0, -1, -1));
         painter.setPen(selected ? Qt::white : Qt::black);
         const QRect inner = flag.adjusted(3, 0, -2, 0);
+        const int room = std::min(TrackView::kFlagHitWidth, nextInBand[size_t(i)] - x) - 4;
         painter.drawText(inner, Qt::AlignVCenter | Qt::AlignLeft,
-                         active ? text : metrics.elidedText(text, Qt::ElideRight, TrackView::kFlagHitWidth - 4));
+                         active ? text : metrics.elidedText(text, Qt::ElideRight, std::max(room, 0)));
         if (active) {
             painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
             painter.drawRect(flag.adjusted(1, 1, -2, -2));
@@ -358,7 +373,7 @@ void paintTrackRow(QPainter& painter, int rowIndex, const TimelineData& timeline
 }
 
 void paintSelection(QPainter& painter, const TimelineData& timeline, const TrackView& view,
-                    const TrackPaintStyle& style, std::int64_t pendingDrop)
+                    const TrackPaintStyle& style, std::int64_t pendingDrop, int pendingRow)
 {
     const int height = view.row(kSoundRow).bottom();
     const int x0 = view.xOf(timeline.selectionStart());
@@ -380,5 +395,15 @@ void paintSelection(QPainter& painter, const TimelineData& timeline, const Track
         const int x = view.xOf(pendingDrop);
         painter.setPen(QPen(style.indicator, 1, Qt::DotLine));
         painter.drawLine(x, 0, x, height - 1);
+    } else if (pendingRow == kVisemeRow || pendingRow == kExpressionRow) {
+        // The drag target: where the dropped viseme or expression will lie.
+        const RowRect row = view.row(pendingRow);
+        // Dashes over a white line, so that it shows on the inverted selection as on a plain row.
+        const QRect target(x0 + 1, row.top + 2, std::max(x1 - x0 - 2, 1), row.height - 4);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Qt::white, 2));
+        painter.drawRect(target);
+        painter.setPen(QPen(style.indicator, 2, Qt::DashLine));
+        painter.drawRect(target);
     }
 }

@@ -34,4 +34,4 @@ void paintTrackRow(QPainter& painter, int row, const TimelineData& timeline, con
 
 // The selection, a pending drop and the drag target over the composed picture.
 void paintSelection(QPainter& painter, const TimelineData& timeline, const TrackView& view,
-                    const TrackPaintStyle& style, std::int64_t pendingDrop);
+                    const TrackPaintStyle& style, std::int64_t pendingDrop, int pendingRow);
