@@ -88,7 +88,7 @@ void paintSpans(QPainter& painter, const TrackArray<Item>& track, const TrackVie
         const Item& item = *track.item(i);
         const int x0 = view.xOf(item.start);
         const int x1 = std::max(view.xOf(item.end), x0 + 1);
-        if (x1 <= lastColumn)
+        if (x1 - 1 <= lastColumn)
             continue;
         lastColumn = x1 - 1;
         const bool active = style.active.row == rowIndex && style.active.index == i;
@@ -222,7 +222,10 @@ void paintHeadTurns(QPainter& painter, const TimelineData& timeline, const Track
             lastX = x;
             line << QPoint(x, value(key));
         }
-        painter.setPen(QPen(colours[angle], 2));
+        // Two one-pixel lines a row apart: a wide pen's joins cost far more on a dense track.
+        painter.setPen(QPen(colours[angle], 1));
+        painter.drawPolyline(line);
+        line.translate(0, 1);
         painter.drawPolyline(line);
     }
 }
