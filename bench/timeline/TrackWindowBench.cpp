@@ -45,7 +45,7 @@ struct LongProject {
                     const double envelope = 0.5 + 0.5 * std::sin((second * 16000 + i) / 2400.0);
                     block[size_t(i)] = std::int16_t(12000 * envelope * std::sin(i * 0.07 + second));
                 }
-                writer.write(block.data(), block.size());
+                writer.write(block.data(), block.size() * 2); // bytes
             }
             writer.finish(std::uint32_t(kHour));
         }
