@@ -2,6 +2,7 @@
 
 #include "timeline/ui/CTrackPanel.h"
 
+#include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -185,4 +188,40 @@ TEST(TrackRegionWnd, PanelLinesUpCaptionsAndTheCursorSlotRepaints)
     const int y = region->view().row(kVisemeRow).top + 5;
     EXPECT_NE(withCursor.pixel(40, y), without.pixel(40, y));
     EXPECT_EQ(withCursor.pixel(60, y), without.pixel(60, y));
+}
+
+TEST(TrackRegionWnd, EachRowMenuEnablesOneOfItsTwoDialogCommands)
+{
+    TrackWindow w(160000);
+    addExpressions(w, {{1000, 2000}});
+    auto enabled = [&](int row) {
+        std::map<int, bool> states;
+        std::unique_ptr<QMenu> menu(w.window->buildRowMenu(row, w.window.get()));
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator())
+                states[action->data().toInt()] = action->isEnabled();
+        return states;
+    };
+    struct Case {
+        int row;
+        int insert, edit;
+    } cases[] = {{kVisemeRow, 32799, 32870}, {kExpressionRow, 32831, 32869}, {kHeadTurnRow, 32859, 32868},
+                 {kSoundRow, 32997, 32998}};
+    for (const Case& c : cases) {
+        auto states = enabled(c.row);
+        EXPECT_FALSE(states.at(c.edit)) << c.row;
+        if (c.row != kSoundRow) {
+            EXPECT_TRUE(states.at(c.insert)) << c.row; // the sound dialog also needs a clip to offer
+        }
+    }
+    w.click(w.at(kExpressionRow, 15));
+    auto states = enabled(kExpressionRow);
+    EXPECT_FALSE(states.at(32831));
+    EXPECT_TRUE(states.at(32869));
+    EXPECT_FALSE(enabled(kEventRow).at(32867));
+    EXPECT_EQ(w.window->buildRowMenu(kWaveformRow, w.window.get()), nullptr);
+    // The removal commands act at once.
+    w.window->runCommand(32858);
+    EXPECT_EQ(w.timeline.expressions().count(), 0);
+    EXPECT_EQ(w.window->undoStack().undoName(), "Remove all");
 }

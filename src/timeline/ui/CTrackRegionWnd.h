@@ -59,6 +59,12 @@ public:
     // answers whether the drop would be taken.
     bool dropEntry(LibraryKind kind, int index, QPoint point, bool testOnly);
 
+    // The context menu of a row (2 to 6), its actions carrying their command numbers as data;
+    // null for the other rows. The caller owns it.
+    QMenu* buildRowMenu(int row, QWidget* parent);
+    // Runs a command of the context menu by its number.
+    void runCommand(int command);
+
     // The track area as it is on screen now, for pictures and benchmarks.
     QImage composedImage();
     // Redraws every row into the row picture, as a resize or zoom does.
@@ -103,9 +109,7 @@ private:
     void afterInteraction();
     void autoScrollTick();
     bool readVoice(std::int64_t from, std::int64_t count, std::vector<std::int16_t>& samples);
-    void runCommand(int command);
     void openItemDialog(const TrackHit& item);
-    QMenu* buildRowMenu(int row, QWidget* parent);
     std::int32_t clipLengthByName(const std::string& name) const;
     int clipIndexByName(const std::string& name) const;
     TrackHit shownActive() const;
