@@ -126,6 +126,15 @@ void CStreamPlayer::refill()
     refillGuard_ = 0;
 }
 
+std::int32_t CStreamPlayer::position()
+{
+    // The last tick can be 50 ms old; the animation reads the device itself while it plays.
+    if (!playing_)
+        return elapsed_.load();
+    const auto played = static_cast<std::int32_t>(sink_->playedMilliseconds());
+    return std::min<std::int32_t>(played, static_cast<std::int32_t>(durationMs_));
+}
+
 bool CStreamPlayer::copyFromFile(std::uint32_t count)
 {
     if (count == 0)

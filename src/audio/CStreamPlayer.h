@@ -36,8 +36,8 @@ public:
     bool start();
     // One top-up, as the timer does it; public so a caller without the timer can drive it.
     void refill();
-    // Milliseconds played, as of the last top-up.
-    std::int32_t position() const { return elapsed_.load(); }
+    // Milliseconds played: the device's count while playing, else the last top-up's.
+    std::int32_t position();
     void stop();
     void close();
 

@@ -18,5 +18,7 @@ public:
     static int scaled(int percent) { return (percent < 0 ? 0 : percent > 100 ? 100 : percent) * kFullScale / 100; }
 };
 
+// The default sink of the sound server; the no-mixer stand-in when no server answers.
+std::unique_ptr<OutputVolume> makeSystemVolume();
 // The stand-in for a system without a mixer.
 std::unique_ptr<OutputVolume> makeNoMixerVolume();

@@ -26,7 +26,7 @@ MediaFiles noMediaFiles()
 
 CPreviewPanel::CPreviewPanel(QWidget* parent, bool openGl, int processorType, std::unique_ptr<OutputVolume> volume,
                              SoundSinkFactory sinks)
-    : QWidget(parent), volume_(volume ? std::move(volume) : makeNoMixerVolume()), sinks_(std::move(sinks))
+    : QWidget(parent), volume_(volume ? std::move(volume) : makeSystemVolume()), sinks_(std::move(sinks))
 {
     if (!sinks_)
         sinks_ = makeQtSoundSink;

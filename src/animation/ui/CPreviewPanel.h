@@ -37,7 +37,7 @@ public:
     static constexpr int kImagesMuted = 249;
     static constexpr int kMessagePlayFailed = 59429;
 
-    // Without a volume the panel has no mixer; without a sink factory it uses the system's output.
+    // Without a volume or a sink factory the panel uses the system's mixer and sound output.
     CPreviewPanel(QWidget* parent, bool openGl, int processorType, std::unique_ptr<OutputVolume> volume = nullptr,
                   SoundSinkFactory sinks = {});
     ~CPreviewPanel() override;
