@@ -1,6 +1,5 @@
 #include "Common/Event.h"
 
-
 Event::Event(Kind kind, bool initiallySet, std::shared_ptr<EventGroup> group)
     : kind_(kind), set_(initiallySet), group_(group ? std::move(group) : std::make_shared<EventGroup>())
 {

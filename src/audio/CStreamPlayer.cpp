@@ -24,7 +24,10 @@ int streamCode(int wavCode)
 
 } // namespace
 
-CStreamPlayer::CStreamPlayer(std::unique_ptr<SoundSink> sink) : sink_(sink ? std::move(sink) : makeSilentSink()) {}
+CStreamPlayer::CStreamPlayer(std::unique_ptr<SoundSink> sink)
+    : sink_(sink ? std::move(sink) : makeSilentSink())
+{
+}
 
 CStreamPlayer::~CStreamPlayer()
 {
@@ -47,7 +50,8 @@ int CStreamPlayer::open(const std::filesystem::path& path)
         return kStreamNotRiffWave;
     }
     const std::uint32_t dataSize = source_.dataSize();
-    durationMs_ = static_cast<std::uint32_t>(static_cast<std::uint64_t>(dataSize) * 1000 / format.avgBytesPerSec);
+    durationMs_ =
+        static_cast<std::uint32_t>(static_cast<std::uint64_t>(dataSize) * 1000 / format.avgBytesPerSec);
     bufferSize_ = std::min<std::uint32_t>(format.avgBytesPerSec * kBufferMs / 1000, dataSize);
     // An empty file still gets a buffer the device can hold.
     bufferSize_ = std::max<std::uint32_t>(bufferSize_, format.blockAlign ? format.blockAlign : 1);

@@ -15,7 +15,10 @@ public:
     virtual bool setMute(bool on) = 0;
     virtual bool mute() = 0;
 
-    static int scaled(int percent) { return (percent < 0 ? 0 : percent > 100 ? 100 : percent) * kFullScale / 100; }
+    static int scaled(int percent)
+    {
+        return (percent < 0 ? 0 : percent > 100 ? 100 : percent) * kFullScale / 100;
+    }
 };
 
 // The default sink of the sound server; the no-mixer stand-in when no server answers.

@@ -59,7 +59,8 @@ private:
     {
         if (!running_)
             return stoppedAt_;
-        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_)
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                     start_)
             .count();
     }
 

@@ -16,8 +16,7 @@ using namespace std::chrono_literals;
 namespace {
 
 // Waits for a condition the worker brings about, without asserting how long it takes.
-template <typename Condition>
-bool eventually(Condition condition)
+template <typename Condition> bool eventually(Condition condition)
 {
     for (int i = 0; i < 2000; ++i) {
         if (condition())
@@ -141,8 +140,9 @@ TEST(CAnimPlayer, AbsoluteClockEndsPlaybackAtTheEndTime)
     time.now = 0;
     CAnimPlayer player({});
     player.setModel(head.get());
-    ASSERT_EQ(player.setClock([&](int code) { return code == kClockNow ? static_cast<int>(time.now) : 0; }, true),
-              1);
+    ASSERT_EQ(
+        player.setClock([&](int code) { return code == kClockNow ? static_cast<int>(time.now) : 0; }, true),
+        1);
     player.mixer().addExpression(1, 63, 0, 100000);
     player.play(true, 2000);
     time.now = 1500;

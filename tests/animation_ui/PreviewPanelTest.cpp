@@ -31,8 +31,7 @@ QApplication& application()
 }
 
 // Runs the event loop until the condition holds, without asserting how long that takes.
-template <typename Condition>
-bool processUntil(Condition condition, int seconds = 20)
+template <typename Condition> bool processUntil(Condition condition, int seconds = 20)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (!condition() && std::chrono::steady_clock::now() < end)
@@ -148,7 +147,8 @@ TEST(CPreviewPanel, MouthDemoMovesTheMouthInTheShownFrames)
     QImage strip(rest.width() * shown, rest.height(), QImage::Format_RGB32);
     QPainter painter(&strip);
     for (int i = 0; i < shown; ++i) {
-        const size_t index = i == shown - 1 ? mostChangedIndex : frames.size() * static_cast<size_t>(i) / shown;
+        const size_t index =
+            i == shown - 1 ? mostChangedIndex : frames.size() * static_cast<size_t>(i) / shown;
         painter.drawImage(i * rest.width(), 0, frames[index]);
     }
     painter.end();

@@ -151,8 +151,9 @@ TEST(PreviewSound, ThePlayedVoiceIsHeardAndTheClockFollowsIt)
     ASSERT_GT(offsets.size(), 100u);
     std::sort(offsets.begin(), offsets.end());
     const int offsetP99 = offsets[offsets.size() * 99 / 100];
-    std::printf("correlation %.3f, sound starts %.1f ms after the play command, clock offset p99 %d ms, max %d ms\n",
-                whole, startMs, offsetP99, offsets.back());
+    std::printf(
+        "correlation %.3f, sound starts %.1f ms after the play command, clock offset p99 %d ms, max %d ms\n",
+        whole, startMs, offsetP99, offsets.back());
     EXPECT_GE(whole, 0.9);
     EXPECT_LT(startMs, 100.0);
     EXPECT_LE(offsetP99, 40);

@@ -121,8 +121,8 @@ TEST(CStreamPlayer, SilenceFollowsTheDataUntilTheDurationThenPlaybackStops)
         std::lock_guard guard(device.lock);
         ASSERT_EQ(device.written.size(), voice.size() + 16000);
         EXPECT_TRUE(std::equal(voice.begin(), voice.end(), device.written.begin()));
-        EXPECT_TRUE(std::all_of(device.written.begin() + static_cast<long>(voice.size()), device.written.end(),
-                                [](std::uint8_t b) { return b == 0; }));
+        EXPECT_TRUE(std::all_of(device.written.begin() + static_cast<long>(voice.size()),
+                                device.written.end(), [](std::uint8_t b) { return b == 0; }));
         device.played = 1500;
     }
     player.refill();
@@ -136,8 +136,10 @@ TEST(CStreamPlayer, OpenReportsTheWaveSourceCodes)
     testsupport::TempDir dir;
     writeVoice(dir / "voice.wav", 1600);
     std::vector<unsigned char> file = testsupport::readBinaryFile(dir / "voice.wav");
-    testsupport::writeBinaryFile(dir / "text.wav", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'});
-    testsupport::writeBinaryFile(dir / "short.wav", std::vector<unsigned char>(file.begin(), file.begin() + 24));
+    testsupport::writeBinaryFile(dir / "text.wav",
+                                 {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'});
+    testsupport::writeBinaryFile(dir / "short.wav",
+                                 std::vector<unsigned char>(file.begin(), file.begin() + 24));
     struct Case {
         const char* name;
         int code;

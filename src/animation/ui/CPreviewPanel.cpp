@@ -24,8 +24,8 @@ MediaFiles noMediaFiles()
 
 } // namespace
 
-CPreviewPanel::CPreviewPanel(QWidget* parent, bool openGl, int processorType, std::unique_ptr<OutputVolume> volume,
-                             SoundSinkFactory sinks)
+CPreviewPanel::CPreviewPanel(QWidget* parent, bool openGl, int processorType,
+                             std::unique_ptr<OutputVolume> volume, SoundSinkFactory sinks)
     : QWidget(parent), volume_(volume ? std::move(volume) : makeSystemVolume()), sinks_(std::move(sinks))
 {
     if (!sinks_)
@@ -127,13 +127,14 @@ bool CPreviewPanel::playTimeline()
 
     const PlaybackRange range = selectionRange(*timeline_);
     const MediaFiles files = store_ ? mediaFilesOf(*store_) : noMediaFiles();
-    const std::uint32_t endTime = fillPlayback(*timeline_, files, player.mixer(), player.mediaSchedule(), range,
-                                               seededBlinkRandom(blinkSeed_++));
+    const std::uint32_t endTime = fillPlayback(*timeline_, files, player.mixer(), player.mediaSchedule(),
+                                               range, seededBlinkRandom(blinkSeed_++));
 
     std::unique_ptr<SoundSink> sink = sinks_ ? sinks_() : nullptr;
     lastPlayHadDevice_ = sink != nullptr;
     sound_ = std::make_unique<CStreamPlayer>(std::move(sink));
-    if (!mixFile_.valid() || prepareTimelineMix(*timeline_, voiceReader_, player.mediaSchedule(), mixFile_.path()) != 0 ||
+    if (!mixFile_.valid() ||
+        prepareTimelineMix(*timeline_, voiceReader_, player.mediaSchedule(), mixFile_.path()) != 0 ||
         sound_->open(mixFile_.path()) != 0 || !sound_->start()) {
         sound_.reset();
         player.mixer().clear();
@@ -206,6 +207,7 @@ void CPreviewPanel::toggleMute()
 
 void CPreviewPanel::applyMuteImages()
 {
-    muteAction_->setIcon(style()->standardIcon(muted_ ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+    muteAction_->setIcon(
+        style()->standardIcon(muted_ ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
     muteAction_->setText(muted_ ? tr("Unmute") : tr("Mute"));
 }

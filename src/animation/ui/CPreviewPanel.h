@@ -38,8 +38,8 @@ public:
     static constexpr int kMessagePlayFailed = 59429;
 
     // Without a volume or a sink factory the panel uses the system's mixer and sound output.
-    CPreviewPanel(QWidget* parent, bool openGl, int processorType, std::unique_ptr<OutputVolume> volume = nullptr,
-                  SoundSinkFactory sinks = {});
+    CPreviewPanel(QWidget* parent, bool openGl, int processorType,
+                  std::unique_ptr<OutputVolume> volume = nullptr, SoundSinkFactory sinks = {});
     ~CPreviewPanel() override;
 
     void setHeadModel(CHeadModel* model);

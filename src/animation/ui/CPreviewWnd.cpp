@@ -3,7 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-CPreviewWnd::CPreviewWnd(QWidget* parent, bool openGl, int processorType, const ExpressionRows& expressionRows)
+CPreviewWnd::CPreviewWnd(QWidget* parent, bool openGl, int processorType,
+                         const ExpressionRows& expressionRows)
     : QWidget(parent)
 {
     // The one place that chooses the drawing mode: an OpenGL factory goes here once it exists.
@@ -12,7 +13,9 @@ CPreviewWnd::CPreviewWnd(QWidget* parent, bool openGl, int processorType, const 
     setup.drawLock = drawLock_;
     setup.makeRenderer = softPlayerRenderer(processorType);
     setup.expressionRows = expressionRows;
-    setup.onFrame = [this](const std::uint32_t* pixels, int width, int height) { takeFrame(pixels, width, height); };
+    setup.onFrame = [this](const std::uint32_t* pixels, int width, int height) {
+        takeFrame(pixels, width, height);
+    };
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(64, 64);
     player_ = std::make_unique<CAnimPlayer>(std::move(setup));
@@ -35,8 +38,9 @@ void CPreviewWnd::setModel(CHeadModel* model)
 void CPreviewWnd::takeFrame(const std::uint32_t* pixels, int width, int height)
 {
     // Worker thread, under the draw lock. The buffer's rows run bottom to top; alpha is ignored.
-    QImage copy = QImage(reinterpret_cast<const uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32)
-                      .mirrored(false, true);
+    QImage copy =
+        QImage(reinterpret_cast<const uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32)
+            .mirrored(false, true);
     QMetaObject::invokeMethod(
         this,
         [this, copy = std::move(copy)] {

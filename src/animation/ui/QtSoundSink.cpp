@@ -98,8 +98,7 @@ public:
     bool isDevice() const override { return true; }
 
 private:
-    template <typename Work>
-    void onSinkThread(Work work)
+    template <typename Work> void onSinkThread(Work work)
     {
         if (QThread::currentThread() == &thread_)
             work();
