@@ -155,6 +155,9 @@ TEST(PreviewSound, ThePlayedVoiceIsHeardAndTheClockFollowsIt)
         "correlation %.3f, sound starts %.1f ms after the play command, clock offset p99 %d ms, max %d ms\n",
         whole, startMs, offsetP99, offsets.back());
     EXPECT_GE(whole, 0.9);
+#ifndef __SANITIZE_ADDRESS__
+    // The sanitizers slow the player several times over; there the figures are only shown.
     EXPECT_LT(startMs, 100.0);
     EXPECT_LE(offsetP99, 40);
+#endif
 }
