@@ -1,0 +1,41 @@
+#pragma once
+
+#include "export/ExportCodes.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// One compressed audio format an installed encoder really produces.
+struct AudioFormat {
+    std::int32_t tag = 0;        // wave format tag
+    std::int32_t sampleRate = 0;
+    std::int32_t channels = 0;
+    std::int32_t bitRate = 0;    // average bytes per second x 8, as the format announces it
+    std::int32_t blockAlign = 0; // bytes of one compressed block
+    std::string encoder;         // which encoder family makes it, and under what name
+    std::int64_t encoderBitRate = 0; // the rate to open the encoder with to get exactly this format
+};
+
+// A set of audio encoders, asked which formats of a tag, rate and channel count it can produce. The
+// export searches every installed family, so another encoder joins by adding a family to the list.
+class AudioEncoderFamily {
+public:
+    virtual ~AudioEncoderFamily() = default;
+    virtual std::vector<AudioFormat> formats(std::int32_t tag, std::int32_t sampleRate, std::int32_t channels,
+                                             std::int32_t wantedBitRate) const = 0;
+};
+
+// The encoders of the linked libavcodec: Windows Media Audio version 2 through `wmav2`.
+std::unique_ptr<AudioEncoderFamily> makeFfmpegAudioFamily();
+
+// The families the export searches, in order; initially libavcodec's alone.
+std::vector<const AudioEncoderFamily*>& installedAudioFamilies();
+
+// The format with the wanted tag, rate, channels and exactly the wanted bit rate. Among several the
+// smallest block alignment wins, or the largest when the profile has no video. kExportNoAudioFormat
+// when no family offers one.
+ExportCode findAudioFormat(const std::vector<const AudioEncoderFamily*>& families, std::int32_t tag,
+                           std::int32_t sampleRate, std::int32_t channels, std::int32_t bitRate, bool withVideo,
+                           AudioFormat& found);
