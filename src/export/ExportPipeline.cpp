@@ -261,6 +261,8 @@ ExportCode FrameLoop::picture(std::int64_t t, const FapFrame& frame)
         if (!renderer_.drawPlayerFrame())
             return kExportFailed;
     }
+    if (p_.frameTap)
+        p_.frameTap(t, pixels_.data(), plan_.width, plan_.height);
     return writer_.writePicture(pixels_.data(), t);
 }
 

@@ -36,6 +36,8 @@ struct ExportParameters {
     int mp4Size = 256;               // 256 or 512
     bool writePage = false;
     ProgressCallback progress;       // bytes of voice done, total bytes
+    // Sees every rendered picture (bottom row first) as it goes to the encoder; for checks and benches.
+    std::function<void(std::int64_t ms, const std::uint32_t* pixels, int width, int height)> frameTap;
 };
 
 struct ExportSummary {

@@ -110,6 +110,12 @@ ExportCode MediaWriter::State::drain(AVCodecContext* codec, AVStream* stream, bo
             stamps.pop_front();
             av_packet_rescale_ts(packet, kMilliseconds, stream->time_base);
         } else {
+            // The advanced systems format has no way to say "skip the priming samples": the audio starts
+            // at 0 with them, rather than shifting every picture off its whole-ms time.
+            if (layout.container == "asf" && packet->pts != AV_NOPTS_VALUE) {
+                packet->pts += codec->initial_padding;
+                packet->dts += codec->initial_padding;
+            }
             av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
         }
         packet->stream_index = stream->index;
@@ -260,10 +266,10 @@ ExportCode MediaWriter::open(const std::filesystem::path& path, const MediaLayou
     s.packet = av_packet_alloc();
     if (!s.packet)
         return kExportOutOfMemory;
-    // The video stream comes first, so that its stream properties are the first the header carries.
-    ExportCode code = s.openVideo();
+    // Audio is stream 1, video stream 2.
+    ExportCode code = s.openAudio();
     if (code == kExportOk)
-        code = s.openAudio();
+        code = s.openVideo();
     if (code != kExportOk)
         return code;
     s.addChapters();
