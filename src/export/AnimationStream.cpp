@@ -179,7 +179,9 @@ bool unzipSingle(const std::vector<std::uint8_t>& zip, std::vector<std::uint8_t>
         return false;
     stream.next_in = const_cast<Bytef*>(zip.data() + start);
     stream.avail_in = packedSize;
-    stream.next_out = data.data();
+    // zlib refuses a null output block even when nothing is to come out.
+    std::uint8_t none = 0;
+    stream.next_out = data.empty() ? &none : data.data();
     stream.avail_out = uInt(data.size());
     const int result = inflate(&stream, Z_FINISH);
     const bool whole = result == Z_STREAM_END && stream.total_out == size;

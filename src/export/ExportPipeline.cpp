@@ -117,6 +117,21 @@ private:
     bool open_;
 };
 
+// The project's markers in time order, at 100-ns units.
+std::vector<AsfMarker> projectMarkers(const TimelineData& timeline)
+{
+    std::vector<AsfMarker> markers;
+    for (int i = 0; i < timeline.events().count(); ++i) {
+        const EventItem& event = *timeline.events().item(i);
+        if (event.kind == kMarkerEvent)
+            markers.push_back(
+                {boundedText(event.name, sizeof event.name).substr(0, 511), std::uint64_t(event.start) * 10000 / 16});
+    }
+    std::stable_sort(markers.begin(), markers.end(),
+                     [](const AsfMarker& a, const AsfMarker& b) { return a.time < b.time; });
+    return markers;
+}
+
 struct Plan {
     MediaLayout layout;
     int width = 0;
@@ -136,6 +151,8 @@ ExportCode planExport(const ExportParameters& p, Plan& plan)
         layout.width = layout.height = p.mp4Size;
         layout.framesPerSecond = p.framesPerSecond;
         layout.keyFrameSeconds = 2;
+        for (const AsfMarker& marker : projectMarkers(*p.timeline))
+            layout.chapters.push_back({std::int64_t(marker.time / 10000), marker.name});
     } else {
         StockProfile row{};
         VideoStreamSettings video;
@@ -381,17 +398,11 @@ ExportCode runExport(const ExportParameters& p, ExportSummary* summaryOut)
                 code = FrameLoop(p, plan, writer).run(summary, commands);
             if (code == kExportOk)
                 code = writer.finish();
+            summary.audioSamples = writer.audioSamplesWritten();
         }
         if (code == kExportOk && asf) {
             AsfHeaderEdit edit;
-            for (int i = 0; i < p.timeline->events().count(); ++i) {
-                const EventItem& event = *p.timeline->events().item(i);
-                if (event.kind == kMarkerEvent)
-                    edit.markers.push_back({boundedText(event.name, sizeof event.name).substr(0, 511),
-                                            std::uint64_t(event.start) * 10000 / 16});
-            }
-            std::stable_sort(edit.markers.begin(), edit.markers.end(),
-                             [](const AsfMarker& a, const AsfMarker& b) { return a.time < b.time; });
+            edit.markers = projectMarkers(*p.timeline);
             edit.commands = std::move(commands);
             edit.announceQc10 = p.kind == ExportKind::stream;
             code = editAsfHeader(draft->path(), staging, edit);

@@ -44,6 +44,7 @@ struct ExportSummary {
     std::vector<std::string> streams; // "video MP43 256x256 30 fps", ...
     std::uint64_t frames = 0;
     std::uint64_t durationMs = 0;
+    std::uint64_t audioSamples = 0; // 16 kHz samples handed to the audio encoder
     std::uint64_t bytes = 0;
     int width = 0;
     int height = 0;

@@ -9,15 +9,16 @@ ExportCode buildProfile(const AudioSettings& audio, const std::vector<VideoStrea
     profile = ExportProfile();
     if (video.size() > kMaxVideoStreams)
         return kExportInvalidArgument;
+    // The audio stream is made first, so a missing audio format is what the user hears of first.
+    const ExportCode found = findAudioFormat(families, audio.tag, audio.sampleRate, audio.channels, audio.bitRate,
+                                             !video.empty(), profile.audio);
+    if (found != kExportOk)
+        return found;
     for (const VideoStreamSettings& stream : video) {
         const std::size_t total = stream.formatData.empty() ? 0 : stream.formatData.size() + 8;
         if (total > kMaxFormatData || stream.width <= 0 || stream.height <= 0 || stream.framesPerSecond <= 0)
             return kExportInvalidArgument;
     }
-    const ExportCode found = findAudioFormat(families, audio.tag, audio.sampleRate, audio.channels, audio.bitRate,
-                                             !video.empty(), profile.audio);
-    if (found != kExportOk)
-        return found;
     profile.video = video;
     profile.scriptBitRate = scriptBitRate;
     return kExportOk;
