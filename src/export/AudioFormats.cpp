@@ -90,8 +90,10 @@ ExportCode findAudioFormat(const std::vector<const AudioEncoderFamily*>& familie
                 format.bitRate != bitRate)
                 continue;
             const bool better = withVideo ? format.blockAlign < found.blockAlign : format.blockAlign > found.blockAlign;
-            if (!any || better)
+            if (!any || better) {
                 found = format;
+                found.family = family;
+            }
             any = true;
         }
     }

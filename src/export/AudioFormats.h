@@ -7,6 +7,19 @@
 #include <string>
 #include <vector>
 
+class AudioEncoderFamily;
+
+// An encoder of our own beside libavcodec's: interleaved 16-bit samples at the format's rate and channel
+// count in, one compressed block of the format's block alignment out per call.
+class AudioBlockEncoder {
+public:
+    virtual ~AudioBlockEncoder() = default;
+    virtual int samplesPerBlock() const = 0; // per channel
+    virtual bool encode(const std::int16_t* samples, std::vector<std::uint8_t>& block) = 0;
+    // The bytes that follow the wave format in the stream's header.
+    virtual std::vector<std::uint8_t> formatExtra() const = 0;
+};
+
 // One compressed audio format an installed encoder really produces.
 struct AudioFormat {
     std::int32_t tag = 0;        // wave format tag
@@ -16,6 +29,7 @@ struct AudioFormat {
     std::int32_t blockAlign = 0; // bytes of one compressed block
     std::string encoder;         // which encoder family makes it, and under what name
     std::int64_t encoderBitRate = 0; // the rate to open the encoder with to get exactly this format
+    const AudioEncoderFamily* family = nullptr; // set for an encoder of our own
 };
 
 // A set of audio encoders, asked which formats of a tag, rate and channel count it can produce. The
@@ -25,6 +39,8 @@ public:
     virtual ~AudioEncoderFamily() = default;
     virtual std::vector<AudioFormat> formats(std::int32_t tag, std::int32_t sampleRate, std::int32_t channels,
                                              std::int32_t wantedBitRate) const = 0;
+    // The encoder of one of this family's formats when it is not libavcodec's; nullptr for libavcodec's.
+    virtual std::unique_ptr<AudioBlockEncoder> makeEncoder(const AudioFormat&) const { return nullptr; }
 };
 
 // The encoders of the linked libavcodec: Windows Media Audio version 2 through `wmav2`.

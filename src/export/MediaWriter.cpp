@@ -55,6 +55,12 @@ struct MediaWriter::State {
     AVStream* audioStream = nullptr;
     AVStream* videoStream = nullptr;
     SwrContext* resampler = nullptr;
+    std::unique_ptr<AudioBlockEncoder> blockEncoder; // instead of `audio`, for an encoder of our own
+    AVSampleFormat sampleFormat = AV_SAMPLE_FMT_S16;
+    int channels = 1;
+    int sampleRate = kVoiceRate;
+    std::vector<std::int16_t> blockIn;
+    std::vector<std::uint8_t> blockOut;
     AVAudioFifo* fifo = nullptr;
     AVFrame* audioFrame = nullptr;
     AVFrame* picture = nullptr;
@@ -87,6 +93,9 @@ struct MediaWriter::State {
     ExportCode drain(AVCodecContext* codec, AVStream* stream, bool isVideo);
     ExportCode encodeAudio(bool flush);
     ExportCode openAudio();
+    ExportCode openBlockAudio();
+    ExportCode openResampler(const AVChannelLayout& to);
+    ExportCode encodeBlocks(bool flush);
     ExportCode openVideo();
     void addChapters();
 };
@@ -124,8 +133,87 @@ ExportCode MediaWriter::State::drain(AVCodecContext* codec, AVStream* stream, bo
     }
 }
 
+ExportCode MediaWriter::State::openResampler(const AVChannelLayout& to)
+{
+    AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
+    AVChannelLayout out{};
+    if (av_channel_layout_copy(&out, &to) < 0)
+        return kExportOutOfMemory;
+    const bool made = swr_alloc_set_opts2(&resampler, &out, sampleFormat, sampleRate, &mono, AV_SAMPLE_FMT_S16,
+                                          kVoiceRate, 0, nullptr) >= 0 &&
+                      swr_init(resampler) >= 0;
+    av_channel_layout_uninit(&out);
+    return made ? kExportOk : kExportFailed;
+}
+
+ExportCode MediaWriter::State::openBlockAudio()
+{
+    const AudioFormat& wanted = layout.audio;
+    const int block = blockEncoder->samplesPerBlock();
+    if (wanted.tag != 353 || block <= 0 || wanted.blockAlign <= 0 || wanted.channels < 1 || wanted.channels > 2)
+        return kExportNoAudioFormat;
+    audioStream = avformat_new_stream(format, nullptr);
+    if (!audioStream)
+        return kExportFailed;
+    AVCodecParameters* par = audioStream->codecpar;
+    par->codec_type = AVMEDIA_TYPE_AUDIO;
+    par->codec_id = AV_CODEC_ID_WMAV2;
+    par->codec_tag = unsigned(wanted.tag);
+    par->sample_rate = wanted.sampleRate;
+    av_channel_layout_default(&par->ch_layout, wanted.channels);
+    par->bit_rate = wanted.bitRate;
+    par->block_align = wanted.blockAlign;
+    par->frame_size = block;
+    const std::vector<std::uint8_t> extra = blockEncoder->formatExtra();
+    if (!extra.empty()) {
+        par->extradata = static_cast<std::uint8_t*>(av_mallocz(extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+        if (!par->extradata)
+            return kExportOutOfMemory;
+        std::copy(extra.begin(), extra.end(), par->extradata);
+        par->extradata_size = int(extra.size());
+    }
+    audioStream->time_base = AVRational{1, wanted.sampleRate};
+    sampleFormat = AV_SAMPLE_FMT_S16;
+    channels = wanted.channels;
+    sampleRate = wanted.sampleRate;
+    const ExportCode code = openResampler(par->ch_layout);
+    if (code != kExportOk)
+        return code;
+    fifo = av_audio_fifo_alloc(sampleFormat, channels, block);
+    blockIn.assign(std::size_t(block) * std::size_t(channels), 0);
+    return fifo ? kExportOk : kExportOutOfMemory;
+}
+
+ExportCode MediaWriter::State::encodeBlocks(bool flush)
+{
+    const int block = blockEncoder->samplesPerBlock();
+    while (av_audio_fifo_size(fifo) >= block || (flush && av_audio_fifo_size(fifo) > 0)) {
+        std::fill(blockIn.begin(), blockIn.end(), 0);
+        void* planes[1] = {blockIn.data()};
+        const int available = std::min(av_audio_fifo_size(fifo), block);
+        if (av_audio_fifo_read(fifo, planes, available) != available)
+            return kExportFailed;
+        blockOut.clear();
+        if (!blockEncoder->encode(blockIn.data(), blockOut) || blockOut.empty() ||
+            av_new_packet(packet, int(blockOut.size())) < 0)
+            return kExportFailed;
+        std::copy(blockOut.begin(), blockOut.end(), packet->data);
+        packet->pts = packet->dts = audioPts;
+        packet->duration = block;
+        packet->flags |= AV_PKT_FLAG_KEY;
+        audioPts += block;
+        packet->stream_index = audioStream->index;
+        av_packet_rescale_ts(packet, AVRational{1, sampleRate}, audioStream->time_base);
+        if (av_interleaved_write_frame(format, packet) < 0)
+            return kExportFailed;
+    }
+    return kExportOk;
+}
+
 ExportCode MediaWriter::State::openAudio()
 {
+    if (layout.audio.family && (blockEncoder = layout.audio.family->makeEncoder(layout.audio)))
+        return openBlockAudio();
     const AVCodec* codec = avcodec_find_encoder_by_name(layout.audio.encoder.c_str());
     if (!codec)
         return kExportNoAudioFormat;
@@ -146,11 +234,12 @@ ExportCode MediaWriter::State::openAudio()
     if (!audioStream || avcodec_parameters_from_context(audioStream->codecpar, audio) < 0)
         return kExportFailed;
     audioStream->time_base = audio->time_base;
-    AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
-    if (swr_alloc_set_opts2(&resampler, &audio->ch_layout, audio->sample_fmt, audio->sample_rate, &mono,
-                            AV_SAMPLE_FMT_S16, kVoiceRate, 0, nullptr) < 0 ||
-        swr_init(resampler) < 0)
-        return kExportFailed;
+    sampleFormat = audio->sample_fmt;
+    channels = audio->ch_layout.nb_channels;
+    sampleRate = audio->sample_rate;
+    const ExportCode resampling = openResampler(audio->ch_layout);
+    if (resampling != kExportOk)
+        return resampling;
     fifo = av_audio_fifo_alloc(audio->sample_fmt, audio->ch_layout.nb_channels, std::max(audio->frame_size, 1));
     audioFrame = av_frame_alloc();
     if (!fifo || !audioFrame)
@@ -283,6 +372,8 @@ ExportCode MediaWriter::open(const std::filesystem::path& path, const MediaLayou
 
 ExportCode MediaWriter::State::encodeAudio(bool flush)
 {
+    if (blockEncoder)
+        return encodeBlocks(flush);
     const int frameSize = audio->frame_size > 0 ? audio->frame_size : 1024;
     const bool smallLast = audio->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME;
     while (av_audio_fifo_size(fifo) >= frameSize || (flush && av_audio_fifo_size(fifo) > 0)) {
@@ -317,8 +408,7 @@ ExportCode MediaWriter::writeAudio(const std::int16_t* samples, std::size_t coun
     s.audioIn += count;
     const int out = swr_get_out_samples(s.resampler, int(count));
     std::uint8_t** planes = nullptr;
-    if (av_samples_alloc_array_and_samples(&planes, nullptr, s.audio->ch_layout.nb_channels, std::max(out, 1),
-                                           s.audio->sample_fmt, 0) < 0)
+    if (av_samples_alloc_array_and_samples(&planes, nullptr, s.channels, std::max(out, 1), s.sampleFormat, 0) < 0)
         return kExportOutOfMemory;
     const std::uint8_t* in = reinterpret_cast<const std::uint8_t*>(samples);
     const int converted = swr_convert(s.resampler, planes, out, count ? &in : nullptr, int(count));
@@ -375,7 +465,7 @@ ExportCode MediaWriter::finish()
     }
     if (code == kExportOk)
         code = s.encodeAudio(true);
-    if (code == kExportOk) {
+    if (code == kExportOk && s.audio) {
         if (avcodec_send_frame(s.audio, nullptr) < 0)
             return kExportFailed;
         code = s.drain(s.audio, s.audioStream, false);

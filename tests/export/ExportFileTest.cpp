@@ -1,7 +1,9 @@
 // Whole exports of the default project, read back by ffprobe and ffmpeg and by our own header reader:
 // the streams, the frame times, the pictures against our renderer's, markers and script commands, and
 // every refusal and cancel leaving nothing behind.
+#include "export/AnimationStream.h"
 #include "export/AsfHeader.h"
+#include "export/AudioFormats.h"
 #include "export/ExportPipeline.h"
 
 #include "TestSupport.h"
@@ -372,6 +374,95 @@ TEST(ExportCommand, WritesTheFileAndPageOrSaysWhyNot)
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "b.wmv"));
     EXPECT_FALSE(std::filesystem::exists(dir / "b.mp4"));
+}
+
+} // namespace
+
+namespace {
+
+// Stands in for the low-rate encoder of our own until it lands: blocks of the right size, silent content.
+class FixedBlockEncoder : public AudioBlockEncoder {
+public:
+    int samplesPerBlock() const override { return 512; }
+    bool encode(const std::int16_t*, std::vector<std::uint8_t>& block) override
+    {
+        block.assign(64, 0x55);
+        return true;
+    }
+    std::vector<std::uint8_t> formatExtra() const override { return {0, 0, 0, 0, 1, 0, 0, 0, 0, 0}; }
+};
+
+class FixedBlockFamily : public AudioEncoderFamily {
+public:
+    std::vector<AudioFormat> formats(std::int32_t tag, std::int32_t rate, std::int32_t channels,
+                                     std::int32_t bitRate) const override
+    {
+        if (tag != 353 || rate != 8000 || channels != 1 || bitRate != 8000)
+            return {};
+        return {AudioFormat{353, 8000, 1, 8000, 64, "fixed", 8000}};
+    }
+    std::unique_ptr<AudioBlockEncoder> makeEncoder(const AudioFormat&) const override
+    {
+        return std::make_unique<FixedBlockEncoder>();
+    }
+};
+
+TEST(ExportFile, AnimationStreamCarriesTheHeadAndOneRecordPerFrame)
+{
+    testsupport::TempDir dir;
+    Project project;
+    ASSERT_TRUE(project.head);
+    const FixedBlockFamily family;
+    installedAudioFamilies().push_back(&family);
+    ExportParameters p = project.parameters(dir / "talk.cmf", ExportKind::stream);
+    ExportSummary summary;
+    const ExportCode code = runExport(p, &summary);
+    installedAudioFamilies().pop_back();
+    ASSERT_EQ(code, kExportOk);
+    // 179,451 samples in 66-ms frames.
+    EXPECT_EQ(summary.frames, 170u);
+
+    AsfFileInfo info;
+    std::string error;
+    ASSERT_TRUE(readAsfInfo(p.output, info, error)) << error;
+    ASSERT_EQ(info.streams.size(), 2u);
+    EXPECT_EQ(info.streams[0].codec, "353");
+    EXPECT_EQ(info.streams[1].codec, "QC10");
+    for (const auto& information : info.codecInformation)
+        EXPECT_EQ(std::search(information.begin(), information.end(), "MP43", "MP43" + 4), information.end());
+    // After the stream's 11 bytes and the 40-byte bitmap header: the "MONO" chunk of the packed head.
+    const std::vector<std::uint8_t>& specific = info.streams[1].typeSpecific;
+    ASSERT_GT(specific.size(), 59u);
+    EXPECT_EQ(std::memcmp(&specific[51], "MONO", 4), 0);
+    const std::vector<std::uint8_t> zip(specific.begin() + 59, specific.end());
+    std::vector<std::uint8_t> pack;
+    ASSERT_TRUE(unzipSingle(zip, pack));
+    ASSERT_GT(pack.size(), 8u);
+    EXPECT_EQ(std::memcmp(pack.data(), "MESH", 4), 0);
+
+    const std::string streams = probe(p.output, "-show_streams");
+    EXPECT_NE(streams.find("codec_tag_string=QC10"), std::string::npos) << streams;
+    const auto copied = runCommand("ffmpeg -v error -i '" + p.output.string() + "' -map 0:v -c copy -f data '" +
+                                   (dir / "records").string() + "'");
+    ASSERT_EQ(copied.status, 0) << copied.err;
+    const std::vector<unsigned char> records = testsupport::readBinaryFile(dir / "records");
+    std::size_t count = 0;
+    for (std::size_t at = 0; at + 17 <= records.size(); ++count) {
+        ASSERT_EQ(std::memcmp(&records[at], "CFPS", 4), 0) << "record " << count;
+        int bits = 0;
+        for (int i = 0; i < 72; ++i) {
+            const bool set = records[at + 8 + std::size_t(i / 8)] & (1 << (i % 8));
+            bits += set;
+            const bool always = i == 0 || i == 1 || (i >= 47 && i <= 49);
+            if (always || i < 18 || i > 21) {
+                EXPECT_EQ(set, always) << "record " << count << " bit " << i;
+            }
+        }
+        const std::uint32_t length = std::uint32_t(records[at + 4]) | std::uint32_t(records[at + 5]) << 8;
+        EXPECT_EQ(length, 9u + 4u * unsigned(bits));
+        at += 8 + length;
+    }
+    EXPECT_EQ(count, summary.frames);
 }
 
 } // namespace
