@@ -50,7 +50,8 @@ struct Project {
     MediaFiles files;
 };
 
-bool open(Project& project, const std::filesystem::path& bin, double minutes, const std::filesystem::path& folder)
+bool open(Project& project, const std::filesystem::path& bin, double minutes,
+          const std::filesystem::path& folder)
 {
     DocumentStatus status;
     if (!loadProject(project.store, bin / "Default" / "Male.cmx", kLoadAll, status))
@@ -67,7 +68,8 @@ bool open(Project& project, const std::filesystem::path& bin, double minutes, co
     CWavVoiceReader reader;
     if (!project.timeline.openVoice(reader))
         return false;
-    const std::vector<std::uint8_t> voice = project.timeline.readSamples(std::size_t(project.timeline.sampleCount()) * 2);
+    const std::vector<std::uint8_t> voice =
+        project.timeline.readSamples(std::size_t(project.timeline.sampleCount()) * 2);
     project.timeline.closeVoice();
     const auto wanted = std::uint32_t(minutes * 60 * 16000);
     CWavWriter wav;
@@ -100,9 +102,11 @@ int main(int argc, char** argv)
     };
     const Run runs[] = {
         {"video, profile 7", ExportKind::video, "bench.wmv",
-         "-c:v msmpeg4 -tag:v MP43 -qmin 3 -b:v 976776 -g 60 -bf 0 -c:a wmav2 -ar 44100 -ac 2 -b:a 64083 -f asf"},
+         "-c:v msmpeg4 -tag:v MP43 -qmin 3 -b:v 976776 -g 60 -bf 0 -c:a wmav2 -ar 44100 -ac 2 -b:a 64083 -f "
+         "asf"},
         {"mp4, 256 at 30", ExportKind::mp4, "bench.mp4",
-         "-c:v libx264 -preset veryfast -crf 20 -bf 0 -g 60 -x264-params threads=1 -c:a aac -b:a 48000 -f mp4"},
+         "-c:v libx264 -preset veryfast -crf 20 -bf 0 -g 60 -x264-params threads=1 -c:a aac -b:a 48000 -f "
+         "mp4"},
         {"animation stream", ExportKind::stream, "bench.cmf", nullptr},
     };
     for (const Run& run : runs) {
@@ -143,11 +147,12 @@ int main(int argc, char** argv)
         std::string versus = "-";
         if (run.ffmpegCodecs) {
             const auto loops = std::to_string(summary.frames / 300 + 1);
-            const std::string command =
-                "ffmpeg -v error -y -stream_loop " + loops + " -f rawvideo -pix_fmt bgra -s 256x256 -r 30 -i " +
-                (folder / "frames.raw").string() + " -f s16le -ar 16000 -ac 1 -i " + (folder / "long.wav").string() +
-                " -frames:v " + std::to_string(summary.frames) + " -vf vflip -threads 1 " + run.ffmpegCodecs + " " +
-                (folder / "peer.out").string();
+            const std::string command = "ffmpeg -v error -y -stream_loop " + loops +
+                                        " -f rawvideo -pix_fmt bgra -s 256x256 -r 30 -i " +
+                                        (folder / "frames.raw").string() + " -f s16le -ar 16000 -ac 1 -i " +
+                                        (folder / "long.wav").string() + " -frames:v " +
+                                        std::to_string(summary.frames) + " -vf vflip -threads 1 " +
+                                        run.ffmpegCodecs + " " + (folder / "peer.out").string();
             const double peer = childCpuSeconds(command);
             if (peer > 0) {
                 char text[64];

@@ -87,14 +87,17 @@ std::string codeText(ExportCode code)
 std::optional<CJpegPicture> slotPicture(const std::string& path, bool alpha, int width, int height)
 {
     CJpegPicture picture;
-    if (path.empty() || !picture.loadFile(path, alpha) || picture.width() != width || picture.height() != height)
+    if (path.empty() || !picture.loadFile(path, alpha) || picture.width() != width ||
+        picture.height() != height)
         return std::nullopt;
     return picture;
 }
 
 void putProjectPictures(CHeadModel& head, const ProjectStore& store)
 {
-    const auto pixels = [](const CJpegPicture& p) { return reinterpret_cast<const std::uint32_t*>(p.pixels()); };
+    const auto pixels = [](const CJpegPicture& p) {
+        return reinterpret_cast<const std::uint32_t*>(p.pixels());
+    };
     auto face = slotPicture(store.assetPath(AssetKind::faceTexture), false, 256, 256);
     const auto mask = slotPicture(store.assetPath(AssetKind::mask), true, 256, 256);
     if (face) {
@@ -130,12 +133,13 @@ int runExportCommand(CliArgs& args, CliContext& context)
         throw CliError("--size must be 256 or 512");
     const int fallbackRate = parameters.kind == ExportKind::mp4 ? 30 : 15;
     parameters.framesPerSecond = parseNumber(fpsText, "--fps", fallbackRate, 1, 60);
-    if (parameters.kind == ExportKind::mp4 && parameters.framesPerSecond != 25 && parameters.framesPerSecond != 30)
+    if (parameters.kind == ExportKind::mp4 && parameters.framesPerSecond != 25 &&
+        parameters.framesPerSecond != 30)
         throw CliError("--fps must be 25 or 30 for MP4");
     if (parameters.kind == ExportKind::stream && fpsText && parameters.framesPerSecond != 15)
         throw CliError("the animation stream runs at 15 frames per second");
-    const auto seed = std::uint32_t(parseNumber(seedText, "--seed", int(std::random_device{}() & 0x7FFFFFFF), 0,
-                                                0x7FFFFFFF));
+    const auto seed = std::uint32_t(
+        parseNumber(seedText, "--seed", int(std::random_device{}() & 0x7FFFFFFF), 0, 0x7FFFFFFF));
 
     requireFile(context, paths[0]);
     ProjectStore store;
@@ -175,12 +179,14 @@ int runExportCommand(CliArgs& args, CliContext& context)
 
     ConsoleProgress console;
     parameters.progress = [&console](std::uint64_t done, std::uint64_t total) {
-        return console.report(total == 0 ? 1000 : int(total >= 1000 ? done / (total / 1000) : done * 1000 / total));
+        return console.report(total == 0 ? 1000
+                                         : int(total >= 1000 ? done / (total / 1000) : done * 1000 / total));
     };
     ExportSummary summary;
     const ExportCode code = runExport(parameters, &summary);
     if (code != kExportOk)
-        throw CliError("the export failed (" + codeText(code) + "); nothing was written to " + paths[1], 0xE82E);
+        throw CliError("the export failed (" + codeText(code) + "); nothing was written to " + paths[1],
+                       0xE82E);
     if (json) {
         JsonWriter writer(context.out);
         writer.beginObject().key("streams").beginArray();

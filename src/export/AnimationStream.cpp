@@ -100,7 +100,8 @@ bool buildHeadPack(const CHeadModel& head, const HeadPackFiles& files, std::vect
     return readWhole(packFile.path(), pack);
 }
 
-bool zipDeflate(const std::vector<std::uint8_t>& data, const std::string& entryName, std::vector<std::uint8_t>& zip)
+bool zipDeflate(const std::vector<std::uint8_t>& data, const std::string& entryName,
+                std::vector<std::uint8_t>& zip)
 {
     z_stream stream{};
     // Raw deflate: the archive's own headers replace zlib's.
@@ -131,7 +132,7 @@ bool zipDeflate(const std::vector<std::uint8_t>& data, const std::string& entryN
         putLe16(zip, 20);     // needed to extract: deflate
         putLe16(zip, 0);
         putLe16(zip, 8);
-        putLe16(zip, 0); // time
+        putLe16(zip, 0);    // time
         putLe16(zip, 0x21); // date: 1980-01-01
         putLe32(zip, crc);
         putLe32(zip, std::uint32_t(packed.size()));

@@ -30,6 +30,7 @@ std::vector<std::uint8_t> animationRecord(const FapFrame& frame);
 bool buildHeadPack(const CHeadModel& head, const HeadPackFiles& files, std::vector<std::uint8_t>& pack);
 
 // A ZIP archive of one deflated entry (compression level 6) holding `data` under `entryName`.
-bool zipDeflate(const std::vector<std::uint8_t>& data, const std::string& entryName, std::vector<std::uint8_t>& zip);
+bool zipDeflate(const std::vector<std::uint8_t>& data, const std::string& entryName,
+                std::vector<std::uint8_t>& zip);
 // The entry of an archive made by zipDeflate, inflated; false for anything damaged or different.
 bool unzipSingle(const std::vector<std::uint8_t>& zip, std::vector<std::uint8_t>& data);

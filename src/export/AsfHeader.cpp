@@ -14,12 +14,11 @@ using Guid = std::array<std::uint8_t, 16>;
 // The byte form of a GUID as the file stores it: the first three fields little-endian.
 constexpr Guid guid(const char (&text)[37])
 {
-    const auto hex = [](char c) {
-        return std::uint8_t(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
-    };
+    const auto hex = [](char c) { return std::uint8_t(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10); };
     const auto byteAt = [&](int at) { return std::uint8_t(hex(text[at]) << 4 | hex(text[at + 1])); };
-    return Guid{byteAt(6), byteAt(4), byteAt(2), byteAt(0), byteAt(11), byteAt(9), byteAt(16), byteAt(14),
-                byteAt(19), byteAt(21), byteAt(24), byteAt(26), byteAt(28), byteAt(30), byteAt(32), byteAt(34)};
+    return Guid{byteAt(6),  byteAt(4),  byteAt(2),  byteAt(0),  byteAt(11), byteAt(9),
+                byteAt(16), byteAt(14), byteAt(19), byteAt(21), byteAt(24), byteAt(26),
+                byteAt(28), byteAt(30), byteAt(32), byteAt(34)};
 }
 
 constexpr Guid kHeader = guid("75B22630-668E-11CF-A6D9-00AA0062CE6C");
@@ -168,8 +167,8 @@ std::vector<std::uint8_t> markerObject(const std::vector<AsfMarker>& markers, co
         // The offset is into the data object's packets: the index names the packet that holds the time.
         std::uint64_t packet = 0;
         if (file.indexInterval && !file.indexPackets.empty()) {
-            const std::uint64_t entry = std::min<std::uint64_t>(marker.time / file.indexInterval,
-                                                                file.indexPackets.size() - 1);
+            const std::uint64_t entry =
+                std::min<std::uint64_t>(marker.time / file.indexInterval, file.indexPackets.size() - 1);
             packet = file.indexPackets[std::size_t(entry)];
         }
         const std::string name = marker.name.substr(0, 511);

@@ -38,7 +38,7 @@ ExportCode editAsfHeader(const std::filesystem::path& from, const std::filesyste
 
 struct AsfStreamInfo {
     int number = 0;
-    std::string type; // "audio", "video", "command" or "other"
+    std::string type;  // "audio", "video", "command" or "other"
     std::string codec; // the four-character code or the decimal wave format tag
     std::uint32_t typeSpecificSize = 0;
     std::vector<std::uint8_t> typeSpecific;

@@ -80,8 +80,8 @@ std::vector<const AudioEncoderFamily*>& installedAudioFamilies()
 }
 
 ExportCode findAudioFormat(const std::vector<const AudioEncoderFamily*>& families, std::int32_t tag,
-                           std::int32_t sampleRate, std::int32_t channels, std::int32_t bitRate, bool withVideo,
-                           AudioFormat& found)
+                           std::int32_t sampleRate, std::int32_t channels, std::int32_t bitRate,
+                           bool withVideo, AudioFormat& found)
 {
     bool any = false;
     for (const AudioEncoderFamily* family : families) {
@@ -89,7 +89,8 @@ ExportCode findAudioFormat(const std::vector<const AudioEncoderFamily*>& familie
             if (format.tag != tag || format.sampleRate != sampleRate || format.channels != channels ||
                 format.bitRate != bitRate)
                 continue;
-            const bool better = withVideo ? format.blockAlign < found.blockAlign : format.blockAlign > found.blockAlign;
+            const bool better =
+                withVideo ? format.blockAlign < found.blockAlign : format.blockAlign > found.blockAlign;
             if (!any || better) {
                 found = format;
                 found.family = family;

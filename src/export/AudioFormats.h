@@ -22,12 +22,12 @@ public:
 
 // One compressed audio format an installed encoder really produces.
 struct AudioFormat {
-    std::int32_t tag = 0;        // wave format tag
+    std::int32_t tag = 0; // wave format tag
     std::int32_t sampleRate = 0;
     std::int32_t channels = 0;
-    std::int32_t bitRate = 0;    // average bytes per second x 8, as the format announces it
-    std::int32_t blockAlign = 0; // bytes of one compressed block
-    std::string encoder;         // which encoder family makes it, and under what name
+    std::int32_t bitRate = 0;        // average bytes per second x 8, as the format announces it
+    std::int32_t blockAlign = 0;     // bytes of one compressed block
+    std::string encoder;             // which encoder family makes it, and under what name
     std::int64_t encoderBitRate = 0; // the rate to open the encoder with to get exactly this format
     const AudioEncoderFamily* family = nullptr; // set for an encoder of our own
 };
@@ -53,5 +53,5 @@ std::vector<const AudioEncoderFamily*>& installedAudioFamilies();
 // smallest block alignment wins, or the largest when the profile has no video. kExportNoAudioFormat
 // when no family offers one.
 ExportCode findAudioFormat(const std::vector<const AudioEncoderFamily*>& families, std::int32_t tag,
-                           std::int32_t sampleRate, std::int32_t channels, std::int32_t bitRate, bool withVideo,
-                           AudioFormat& found);
+                           std::int32_t sampleRate, std::int32_t channels, std::int32_t bitRate,
+                           bool withVideo, AudioFormat& found);

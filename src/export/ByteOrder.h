@@ -52,7 +52,8 @@ inline std::uint16_t le16(const std::uint8_t* p)
 
 inline std::uint32_t le32(const std::uint8_t* p)
 {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
 }
 
 inline std::uint64_t le64(const std::uint8_t* p)

@@ -31,7 +31,8 @@ void clearBackground(CHeadModel& head)
 {
     int width = 0, height = 0;
     if (head.slotSize(kBackgroundSlot, width, height) && width > 0 && height > 0)
-        head.writeSlotPixels(kBackgroundSlot, std::vector<std::uint32_t>(std::size_t(width) * height, 0).data());
+        head.writeSlotPixels(kBackgroundSlot,
+                             std::vector<std::uint32_t>(std::size_t(width) * height, 0).data());
 }
 
 // Marks the model busy for the export's duration and leaves it as it was found: neutral pose back from
@@ -124,8 +125,8 @@ std::vector<AsfMarker> projectMarkers(const TimelineData& timeline)
     for (int i = 0; i < timeline.events().count(); ++i) {
         const EventItem& event = *timeline.events().item(i);
         if (event.kind == kMarkerEvent)
-            markers.push_back(
-                {boundedText(event.name, sizeof event.name).substr(0, 511), std::uint64_t(event.start) * 10000 / 16});
+            markers.push_back({boundedText(event.name, sizeof event.name).substr(0, 511),
+                               std::uint64_t(event.start) * 10000 / 16});
     }
     std::stable_sort(markers.begin(), markers.end(),
                      [](const AsfMarker& a, const AsfMarker& b) { return a.time < b.time; });
@@ -181,9 +182,8 @@ ExportCode planExport(const ExportParameters& p, Plan& plan)
         video.framesPerSecond = row.framesPerSecond;
         video.keyFrameSeconds = row.keyFrameSeconds;
         ExportProfile profile;
-        const ExportCode built =
-            buildProfile({row.audioTag, row.audioBitRate, row.sampleRate, row.channels}, {video}, kScriptBitRate,
-                         installedAudioFamilies(), profile);
+        const ExportCode built = buildProfile({row.audioTag, row.audioBitRate, row.sampleRate, row.channels},
+                                              {video}, kScriptBitRate, installedAudioFamilies(), profile);
         if (built != kExportOk)
             return built;
         layout.container = "asf";
@@ -245,7 +245,8 @@ ExportCode FrameLoop::audio(std::int64_t t, std::int32_t d, std::uint64_t total)
     clip_.resize(slice.bytes.size() / 2);
     for (std::size_t i = 0; i < clip_.size(); ++i)
         clip_[i] = std::int16_t(std::uint16_t(slice.bytes[2 * i] | slice.bytes[2 * i + 1] << 8));
-    if (!CEventSequencer::mix(voice_.data(), voice_.size(), clip_.data(), clip_.size(), d, slice.volume, mixed_))
+    if (!CEventSequencer::mix(voice_.data(), voice_.size(), clip_.data(), clip_.size(), d, slice.volume,
+                              mixed_))
         return kExportOutOfMemory;
     return writer_.writeAudio(mixed_.data(), mixed_.size());
 }
@@ -293,8 +294,9 @@ ExportCode FrameLoop::run(ExportSummary& summary, std::vector<AsfScriptCommand>&
         p_.fill(mixer_, schedule_);
     if (plan_.pictures) {
         pixels_.assign(std::size_t(plan_.width) * std::size_t(plan_.height), 0);
-        if (!renderer_.create(p_.head, 0) || !renderer_.setPerspective(false) || !renderer_.setSquareViewport(false) ||
-            !renderer_.resetCamera() || !renderer_.setViewport(plan_.width, plan_.height, pixels_.data()))
+        if (!renderer_.create(p_.head, 0) || !renderer_.setPerspective(false) ||
+            !renderer_.setSquareViewport(false) || !renderer_.resetCamera() ||
+            !renderer_.setViewport(plan_.width, plan_.height, pixels_.data()))
             return kExportFailed;
     }
     std::vector<ScriptItem> scripts;
@@ -349,9 +351,11 @@ ExportCode FrameLoop::run(ExportSummary& summary, std::vector<AsfScriptCommand>&
 std::string streamLine(const Plan& plan, const ExportParameters& p)
 {
     const MediaLayout& l = plan.layout;
-    const char* codec = l.video == VideoSource::h264Pictures ? "h264" : p.kind == ExportKind::stream ? "QC10" : "MP43";
-    return "video " + std::string(codec) + " " + std::to_string(l.width) + "x" + std::to_string(l.height) + " " +
-           std::to_string(l.framesPerSecond) + " fps";
+    const char* codec = l.video == VideoSource::h264Pictures ? "h264"
+                        : p.kind == ExportKind::stream       ? "QC10"
+                                                             : "MP43";
+    return "video " + std::string(codec) + " " + std::to_string(l.width) + "x" + std::to_string(l.height) +
+           " " + std::to_string(l.framesPerSecond) + " fps";
 }
 
 } // namespace

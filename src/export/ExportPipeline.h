@@ -26,16 +26,16 @@ using PlaybackFiller = std::function<void(CFapMixer& mixer, CEventSequencer& sch
 struct ExportParameters {
     std::filesystem::path output;
     ExportKind kind = ExportKind::stream;
-    int profileIndex = 0;            // video kind only
-    CHeadModel* head = nullptr;      // with its textures in place
+    int profileIndex = 0;             // video kind only
+    CHeadModel* head = nullptr;       // with its textures in place
     TimelineData* timeline = nullptr; // the voice, the scripts and the markers
     PlaybackFiller fill;
     std::filesystem::path expressionsFolder; // the mixer's expression rows
-    HeadPackFiles pictures;          // what the animation stream carries
-    int framesPerSecond = 15;        // the animation stream and MP4; the video kind takes its profile's
-    int mp4Size = 256;               // 256 or 512
+    HeadPackFiles pictures;                  // what the animation stream carries
+    int framesPerSecond = 15; // the animation stream and MP4; the video kind takes its profile's
+    int mp4Size = 256;        // 256 or 512
     bool writePage = false;
-    ProgressCallback progress;       // bytes of voice done, total bytes
+    ProgressCallback progress; // bytes of voice done, total bytes
     // Sees every rendered picture (bottom row first) as it goes to the encoder; for checks and benches.
     std::function<void(std::int64_t ms, const std::uint32_t* pixels, int width, int height)> frameTap;
 };

@@ -10,8 +10,8 @@ ExportCode buildProfile(const AudioSettings& audio, const std::vector<VideoStrea
     if (video.size() > kMaxVideoStreams)
         return kExportInvalidArgument;
     // The audio stream is made first, so a missing audio format is what the user hears of first.
-    const ExportCode found = findAudioFormat(families, audio.tag, audio.sampleRate, audio.channels, audio.bitRate,
-                                             !video.empty(), profile.audio);
+    const ExportCode found = findAudioFormat(families, audio.tag, audio.sampleRate, audio.channels,
+                                             audio.bitRate, !video.empty(), profile.audio);
     if (found != kExportOk)
         return found;
     for (const VideoStreamSettings& stream : video) {

@@ -58,7 +58,8 @@ std::string htmlPageText(const std::string& fileName, int width, int height)
             {1, "ID=\"MediaPlayer\""},
             {1, "CLASSID=\"CLSID:22d6f312-b0f6-11d0-94ab-0080c74c7e95\""},
             {1, "CODEBASE=\"{control-cab}\""},
-            {1, "Standby=\"Loading Microsoft Windows Media Player Components...\" type=\"application/x-oleobject\">"},
+            {1, "Standby=\"Loading Microsoft Windows Media Player Components...\" "
+                "type=\"application/x-oleobject\">"},
             {1, "<PARAM NAME=\"FileName\" VALUE=\"{file}\">"},
             {1, "<PARAM NAME=\"AutoSize\" VALUE=\"1\">"},
             {1, "<PARAM NAME=\"AutoStart\" VALUE=\"1\">"},

@@ -139,8 +139,8 @@ ExportCode MediaWriter::State::openResampler(const AVChannelLayout& to)
     AVChannelLayout out{};
     if (av_channel_layout_copy(&out, &to) < 0)
         return kExportOutOfMemory;
-    const bool made = swr_alloc_set_opts2(&resampler, &out, sampleFormat, sampleRate, &mono, AV_SAMPLE_FMT_S16,
-                                          kVoiceRate, 0, nullptr) >= 0 &&
+    const bool made = swr_alloc_set_opts2(&resampler, &out, sampleFormat, sampleRate, &mono,
+                                          AV_SAMPLE_FMT_S16, kVoiceRate, 0, nullptr) >= 0 &&
                       swr_init(resampler) >= 0;
     av_channel_layout_uninit(&out);
     return made ? kExportOk : kExportFailed;
@@ -150,7 +150,8 @@ ExportCode MediaWriter::State::openBlockAudio()
 {
     const AudioFormat& wanted = layout.audio;
     const int block = blockEncoder->samplesPerBlock();
-    if (wanted.tag != 353 || block <= 0 || wanted.blockAlign <= 0 || wanted.channels < 1 || wanted.channels > 2)
+    if (wanted.tag != 353 || block <= 0 || wanted.blockAlign <= 0 || wanted.channels < 1 ||
+        wanted.channels > 2)
         return kExportNoAudioFormat;
     audioStream = avformat_new_stream(format, nullptr);
     if (!audioStream)
@@ -240,7 +241,8 @@ ExportCode MediaWriter::State::openAudio()
     const ExportCode resampling = openResampler(audio->ch_layout);
     if (resampling != kExportOk)
         return resampling;
-    fifo = av_audio_fifo_alloc(audio->sample_fmt, audio->ch_layout.nb_channels, std::max(audio->frame_size, 1));
+    fifo =
+        av_audio_fifo_alloc(audio->sample_fmt, audio->ch_layout.nb_channels, std::max(audio->frame_size, 1));
     audioFrame = av_frame_alloc();
     if (!fifo || !audioFrame)
         return kExportOutOfMemory;
@@ -307,10 +309,12 @@ ExportCode MediaWriter::State::openVideo()
         videoStream->codecpar->bits_per_coded_sample = 32;
         if (!layout.videoFormatData.empty()) {
             const std::size_t size = layout.videoFormatData.size();
-            videoStream->codecpar->extradata = static_cast<std::uint8_t*>(av_mallocz(size + AV_INPUT_BUFFER_PADDING_SIZE));
+            videoStream->codecpar->extradata =
+                static_cast<std::uint8_t*>(av_mallocz(size + AV_INPUT_BUFFER_PADDING_SIZE));
             if (!videoStream->codecpar->extradata)
                 return kExportOutOfMemory;
-            std::copy(layout.videoFormatData.begin(), layout.videoFormatData.end(), videoStream->codecpar->extradata);
+            std::copy(layout.videoFormatData.begin(), layout.videoFormatData.end(),
+                      videoStream->codecpar->extradata);
             videoStream->codecpar->extradata_size = int(size);
         }
     }
@@ -350,7 +354,8 @@ ExportCode MediaWriter::open(const std::filesystem::path& path, const MediaLayou
         return kExportInvalidArgument;
     s.frameMs = 1000 / layout.framesPerSecond;
     av_log_set_level(AV_LOG_ERROR);
-    if (avformat_alloc_output_context2(&s.format, nullptr, layout.container.c_str(), path.string().c_str()) < 0)
+    if (avformat_alloc_output_context2(&s.format, nullptr, layout.container.c_str(), path.string().c_str()) <
+        0)
         return kExportFailed;
     s.packet = av_packet_alloc();
     if (!s.packet)
@@ -408,7 +413,8 @@ ExportCode MediaWriter::writeAudio(const std::int16_t* samples, std::size_t coun
     s.audioIn += count;
     const int out = swr_get_out_samples(s.resampler, int(count));
     std::uint8_t** planes = nullptr;
-    if (av_samples_alloc_array_and_samples(&planes, nullptr, s.channels, std::max(out, 1), s.sampleFormat, 0) < 0)
+    if (av_samples_alloc_array_and_samples(&planes, nullptr, s.channels, std::max(out, 1), s.sampleFormat,
+                                           0) < 0)
         return kExportOutOfMemory;
     const std::uint8_t* in = reinterpret_cast<const std::uint8_t*>(samples);
     const int converted = swr_convert(s.resampler, planes, out, count ? &in : nullptr, int(count));
@@ -434,7 +440,8 @@ ExportCode MediaWriter::writePicture(const std::uint32_t* pixels, std::int64_t m
     return s.drain(s.video, s.videoStream, true);
 }
 
-ExportCode MediaWriter::writeSample(const std::vector<std::uint8_t>& sample, std::int64_t ms, std::int64_t durationMs)
+ExportCode MediaWriter::writeSample(const std::vector<std::uint8_t>& sample, std::int64_t ms,
+                                    std::int64_t durationMs)
 {
     State& s = *state_;
     if (!s.headerWritten || s.video || av_new_packet(s.packet, int(sample.size())) < 0)

@@ -13,8 +13,8 @@
 enum class VideoSource { mp43Pictures, h264Pictures, preparedSamples };
 
 struct MediaLayout {
-    std::string container;       // "asf" or "mp4"
-    AudioFormat audio;           // encoder and its settings
+    std::string container; // "asf" or "mp4"
+    AudioFormat audio;     // encoder and its settings
     VideoSource video = VideoSource::mp43Pictures;
     std::int32_t width = 0;
     std::int32_t height = 0;

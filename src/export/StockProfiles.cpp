@@ -28,6 +28,15 @@ const StockProfile* stockProfile(int index)
 
 StockProfile animationStreamProfile(std::int32_t framesPerSecond)
 {
-    return {"Animation Stream", kWmaVersion2Tag, 8000, 8000, 1, 0, 896 * framesPerSecond, 256, 256,
-            framesPerSecond, 0};
+    return {"Animation Stream",
+            kWmaVersion2Tag,
+            8000,
+            8000,
+            1,
+            0,
+            896 * framesPerSecond,
+            256,
+            256,
+            framesPerSecond,
+            0};
 }

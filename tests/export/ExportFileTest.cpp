@@ -68,9 +68,9 @@ struct Project {
 
 std::string probe(const std::filesystem::path& file, const std::string& what)
 {
-    const auto result = runCommand("ffprobe -v error -f " +
-                                   std::string(file.extension() == ".mp4" ? "mp4" : "asf") + " " + what + " -of compact '" +
-                                   file.string() + "'");
+    const auto result =
+        runCommand("ffprobe -v error -f " + std::string(file.extension() == ".mp4" ? "mp4" : "asf") + " " +
+                   what + " -of compact '" + file.string() + "'");
     EXPECT_EQ(result.status, 0) << result.err;
     return result.out;
 }
@@ -165,7 +165,8 @@ TEST(ExportFile, VideoAndMp4ReadBackWithTheirStreamsPicturesAndMarkers)
         EXPECT_NE(streams.find("sample_rate=" + std::string(c.sampleRate)), std::string::npos);
         EXPECT_NE(streams.find("nb_read_frames=340"), std::string::npos) << streams;
         const std::string packets = probe(p.output, "-select_streams v -show_entries packet=pts_time");
-        EXPECT_EQ(packets.rfind("packet|pts_time=0.000000\npacket|pts_time=0.033000\n", 0), 0u) << packets.substr(0, 80);
+        EXPECT_EQ(packets.rfind("packet|pts_time=0.000000\npacket|pts_time=0.033000\n", 0), 0u)
+            << packets.substr(0, 80);
         const std::string format = probe(p.output, "-show_format");
         EXPECT_NEAR(std::stod(field(format, "format", "duration")), 11.22, 0.15) << format;
         const auto decode = runCommand("ffmpeg -v error -i '" + p.output.string() + "' -f null -");
@@ -194,7 +195,8 @@ TEST(ExportFile, VideoAndMp4ReadBackWithTheirStreamsPicturesAndMarkers)
         ASSERT_EQ(info.markers.size(), 1u);
         EXPECT_EQ(info.markers[0].time, 5000000u);
         EXPECT_EQ(info.markerOffsets[0] % info.packetSize, 0u);
-        EXPECT_EQ(info.commandTypes, (std::vector<std::string>{"URL", "FILENAME", "TEXT", "EVENT", "OPENEVENT"}));
+        EXPECT_EQ(info.commandTypes,
+                  (std::vector<std::string>{"URL", "FILENAME", "TEXT", "EVENT", "OPENEVENT"}));
         ASSERT_EQ(info.commands.size(), 3u);
         EXPECT_EQ(info.commands[0].timeMs, 990u);
         EXPECT_EQ(info.commands[0].type, "URL");
@@ -215,8 +217,8 @@ TEST(ExportFile, FramesStepInWholeMillisecondsAndAShortVoiceGivesOneFrame)
         std::int64_t step;
     };
     // 66 ms and 1,056 samples a frame at 15 frames per second; a voice under one frame still gives one.
-    const Case cases[] = {{16000, 15, 16, 66}, {100, 15, 1, 66}, {1056, 15, 1, 66}, {1057, 15, 2, 66},
-                          {16000, 25, 25, 40}};
+    const Case cases[] = {
+        {16000, 15, 16, 66}, {100, 15, 1, 66}, {1056, 15, 1, 66}, {1057, 15, 2, 66}, {16000, 25, 25, 40}};
     for (const Case& c : cases) {
         Project project;
         ASSERT_TRUE(project.head);
@@ -273,7 +275,8 @@ TEST(ExportFile, CodecCodePatchAnnouncesTheStreamCodec)
     // Truncated headers are read as damaged, never past their end.
     const auto bytes = testsupport::readBinaryFile(dir / "v.wmv");
     for (std::size_t keep : {10ul, 30ul, 100ul, 400ul, 700ul}) {
-        testsupport::writeBinaryFile(dir / "cut.wmv", std::vector<unsigned char>(bytes.begin(), bytes.begin() + long(keep)));
+        testsupport::writeBinaryFile(dir / "cut.wmv",
+                                     std::vector<unsigned char>(bytes.begin(), bytes.begin() + long(keep)));
         EXPECT_FALSE(readAsfInfo(dir / "cut.wmv", info, error)) << keep;
     }
 }
@@ -344,12 +347,14 @@ TEST(ExportCommand, WritesTheFileAndPageOrSaysWhyNot)
     EXPECT_NE(done.out.find("\"frames\":281,\"duration\":11240,\"bytes\":"), std::string::npos) << done.out;
     EXPECT_NE(testsupport::readTextFile(dir / "my talk.html").find("src=\"my talk.mp4\""), std::string::npos);
 
-    const auto wmv = runCommand(cli + " export " + project + " " + (dir / "a.wmv").string() + " --profile 6 --html");
+    const auto wmv =
+        runCommand(cli + " export " + project + " " + (dir / "a.wmv").string() + " --profile 6 --html");
     ASSERT_EQ(wmv.status, 0) << wmv.err;
     EXPECT_EQ(testsupport::readTextFile(dir / "a.html").substr(0, 8), "<HTML>\r\n");
     const auto info = runCommand(cli + " asf info " + (dir / "a.wmv").string() + " --json");
     ASSERT_EQ(info.status, 0) << info.err;
-    EXPECT_NE(info.out.find("\"markers\":[{\"name\":\"Hello\",\"time\":5000000,"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("\"markers\":[{\"name\":\"Hello\",\"time\":5000000,"), std::string::npos)
+        << info.out;
 
     // A damaged project, a profile without its audio encoder and a non-media file say what went wrong.
     auto bytes = testsupport::readBinaryFile(project);
@@ -442,8 +447,8 @@ TEST(ExportFile, AnimationStreamCarriesTheHeadAndOneRecordPerFrame)
 
     const std::string streams = probe(p.output, "-show_streams");
     EXPECT_NE(streams.find("codec_tag_string=QC10"), std::string::npos) << streams;
-    const auto copied = runCommand("ffmpeg -v error -i '" + p.output.string() + "' -map 0:v -c copy -f data '" +
-                                   (dir / "records").string() + "'");
+    const auto copied = runCommand("ffmpeg -v error -i '" + p.output.string() +
+                                   "' -map 0:v -c copy -f data '" + (dir / "records").string() + "'");
     ASSERT_EQ(copied.status, 0) << copied.err;
     const std::vector<unsigned char> records = testsupport::readBinaryFile(dir / "records");
     std::size_t count = 0;

@@ -64,9 +64,10 @@ TEST(AudioFormatSearch, FindsOnlyWhatAnInstalledEncoderProduces)
         std::int32_t blockAlign;
     };
     // libavcodec's encoder refuses every rate below 24 kbit/s; the speech codec has no encoder at all.
-    const Case cases[] = {{0, kExportNoAudioFormat, 0}, {1, kExportNoAudioFormat, 0}, {2, kExportNoAudioFormat, 0},
-                          {3, kExportNoAudioFormat, 0}, {4, kExportNoAudioFormat, 0}, {5, kExportOk, 186},
-                          {6, kExportOk, 372},          {7, kExportOk, 372},          {8, kExportOk, 372}};
+    const Case cases[] = {
+        {0, kExportNoAudioFormat, 0}, {1, kExportNoAudioFormat, 0}, {2, kExportNoAudioFormat, 0},
+        {3, kExportNoAudioFormat, 0}, {4, kExportNoAudioFormat, 0}, {5, kExportOk, 186},
+        {6, kExportOk, 372},          {7, kExportOk, 372},          {8, kExportOk, 372}};
     for (const Case& c : cases) {
         const StockProfile& row = stockProfiles()[std::size_t(c.row)];
         AudioFormat found;
@@ -123,12 +124,14 @@ TEST(ProfileBuilder, WritesTheBitmapHeaderAndLimitsTheFormatData)
         ExportCode code;
     };
     // The chunk's own eight bytes count towards the limit.
-    const Case cases[] = {{65527, 1, kExportOk}, {65528, 1, kExportInvalidArgument}, {0, 10, kExportOk},
+    const Case cases[] = {{65527, 1, kExportOk},
+                          {65528, 1, kExportInvalidArgument},
+                          {0, 10, kExportOk},
                           {0, 11, kExportInvalidArgument}};
     for (const Case& c : cases) {
         stream.formatData.assign(c.dataBytes, 7);
-        EXPECT_EQ(buildProfile(audio, std::vector<VideoStreamSettings>(c.streams, stream), kScriptBitRate, {&family},
-                               profile),
+        EXPECT_EQ(buildProfile(audio, std::vector<VideoStreamSettings>(c.streams, stream), kScriptBitRate,
+                               {&family}, profile),
                   c.code)
             << c.dataBytes << " bytes, " << c.streams << " streams";
     }
@@ -178,7 +181,8 @@ TEST(HeadPackArchive, InflatesBackToThePackAndRefusesDamage)
     std::vector<std::uint8_t> pack(200000);
     for (std::size_t i = 0; i < pack.size(); ++i)
         pack[i] = std::uint8_t((i * 7) ^ (i >> 9));
-    for (const std::vector<std::uint8_t>& data : {pack, std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{42}}) {
+    for (const std::vector<std::uint8_t>& data :
+         {pack, std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{42}}) {
         std::vector<std::uint8_t> zip, back;
         ASSERT_TRUE(zipDeflate(data, "head", zip));
         EXPECT_EQ(le32(zip, 0), 0x04034B50u);
@@ -230,7 +234,8 @@ TEST(HtmlPage, IsTheFortyFourLinesBesideTheFile)
     }
     EXPECT_FALSE(writeHtmlPage(dir / "missing" / "x.wmv", 256, 256));
     ASSERT_TRUE(writeHtml5Page(dir / "say \"hi\".mp4", 512, 512));
-    EXPECT_NE(testsupport::readTextFile(dir / "say \"hi\".html").find("src=\"say &quot;hi&quot;.mp4\" width=\"512\""),
+    EXPECT_NE(testsupport::readTextFile(dir / "say \"hi\".html")
+                  .find("src=\"say &quot;hi&quot;.mp4\" width=\"512\""),
               std::string::npos);
 }
 
