@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QDialogButtonBox>
 #include <QVBoxLayout>
 
 namespace {

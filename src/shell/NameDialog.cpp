@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QDialogButtonBox>
 #include <QVBoxLayout>
 
 NameDialog::NameDialog(unsigned titleId, unsigned promptId, QWidget* parent) : QDialog(parent)

@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QRadioButton>
+#include <QDialogButtonBox>
 #include <QVBoxLayout>
 
 NewDialog::NewDialog(QWidget* parent) : QDialog(parent)

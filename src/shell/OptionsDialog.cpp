@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QDialogButtonBox>
 #include <QVBoxLayout>
 
 QColor colorFromBgr(std::uint32_t bgr) { return QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff); }

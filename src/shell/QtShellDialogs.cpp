@@ -9,6 +9,7 @@
 #include "shell/ResourceUi.h"
 #include "shell/SummaryDialog.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -138,3 +139,5 @@ std::optional<QString> QtShellDialogs::askName(unsigned titleId, unsigned prompt
         return std::nullopt;
     return dialog.name();
 }
+
+void QtShellDialogs::openUrl(const QUrl& url) { QDesktopServices::openUrl(url); }

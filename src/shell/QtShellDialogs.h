@@ -23,6 +23,7 @@ public:
     bool editSummary(SummaryInfo& summary) override;
     void showAbout() override;
     std::optional<QString> askName(unsigned titleId, unsigned promptId) override;
+    void openUrl(const QUrl& url) override;
 
 private:
     QWidget* parent_;

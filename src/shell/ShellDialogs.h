@@ -6,6 +6,7 @@
 #include "shell/FrameOptions.h"
 
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 
@@ -29,6 +30,8 @@ public:
     virtual bool editOptions(FrameOptions& options, bool timelineAvailable) = 0;
     virtual bool editSummary(SummaryInfo& summary) = 0;
     virtual void showAbout() = 0;
+    // Opens a page of the user guide or a web page in the user's browser.
+    virtual void openUrl(const QUrl& url) = 0;
     // A name under title and prompt strings of the library; nothing on cancel.
     virtual std::optional<QString> askName(unsigned titleId, unsigned promptId) = 0;
 

@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QDialogButtonBox>
 #include <QVBoxLayout>
 
 #include <cstring>
@@ -16,7 +17,7 @@ namespace {
 
 constexpr int kCategories = 6;
 
-QString fieldText(const char* field, size_t size) { return QString::fromUtf8(field, static_cast<int>(strnlen(field, size))); }
+QString summaryField(const char* field, size_t size) { return QString::fromUtf8(field, static_cast<int>(strnlen(field, size))); }
 
 // Copies `text` into a fixed field, cut on a character boundary and always NUL-terminated.
 template <size_t N> void setField(char (&field)[N], const QString& text)
@@ -47,19 +48,19 @@ SummaryDialog::SummaryDialog(const SummaryInfo& summary, QWidget* parent) : QDia
     if (summary.category >= 1 && summary.category <= kCategories)
         category_->setCurrentIndex(summary.category);
     else
-        category_->setEditText(fieldText(summary.categoryText, sizeof summary.categoryText));
+        category_->setEditText(summaryField(summary.categoryText, sizeof summary.categoryText));
     category_->lineEdit()->setMaxLength(static_cast<int>(sizeof summary.categoryText) - 1);
     form->addRow(ResourceUi::dialogText(id, 1101), category_);
 
     const char* fields[] = {summary.text1, summary.text2, summary.text3, summary.text4};
     const size_t sizes[] = {sizeof summary.text1, sizeof summary.text2, sizeof summary.text3, sizeof summary.text4};
     for (int i = 0; i < 4; ++i) {
-        lines_[i] = new QLineEdit(fieldText(fields[i], sizes[i]), this);
+        lines_[i] = new QLineEdit(summaryField(fields[i], sizes[i]), this);
         lines_[i]->setObjectName(QStringLiteral("text%1").arg(i + 1));
         lines_[i]->setMaxLength(static_cast<int>(sizes[i]) - 1);
         form->addRow(ResourceUi::dialogText(id, 1102 + static_cast<unsigned>(i)), lines_[i]);
     }
-    comments_ = new QPlainTextEdit(fieldText(summary.text5, sizeof summary.text5), this);
+    comments_ = new QPlainTextEdit(summaryField(summary.text5, sizeof summary.text5), this);
     comments_->setObjectName("text5");
     comments_->setFixedHeight(80);
     form->addRow(ResourceUi::dialogText(id, 1106), comments_);
