@@ -79,8 +79,6 @@ CChattermaskEditorMainFrame::CChattermaskEditorMainFrame(const FrameStart& start
     setCentralWidget(editPanel_);
     buildDocks();
     actions_->applyAccelerators(res::kAccelerators);
-    if (options_.keepDockWindowSize)
-        restorePaneSizes();
     if (options_.toolBarFloating)
         setToolBarFloating(true);
 
@@ -226,6 +224,19 @@ bool CChattermaskEditorMainFrame::promptSaveChanges()
     clearPanelsModified();
     updateTitle();
     return true;
+}
+
+void CChattermaskEditorMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Dock sizes take only once the window has its size; the first showing sets them.
+    if (panesSized_)
+        return;
+    panesSized_ = true;
+    resizeDocks({projectDock_, listDock_}, {kPaneWidth, kPaneWidth}, Qt::Horizontal);
+    resizeDocks({projectDock_}, {kPaneHeight}, Qt::Vertical);
+    if (options_.keepDockWindowSize)
+        restorePaneSizes();
 }
 
 void CChattermaskEditorMainFrame::closeEvent(QCloseEvent* event)

@@ -94,6 +94,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -121,5 +122,5 @@ private:
     CEditDlg* editPanel_ = nullptr;
     CListPanel* listPanel_ = nullptr;
     QLabel* statusText_ = nullptr;
-    bool closing_ = false;
+    bool panesSized_ = false;
 };

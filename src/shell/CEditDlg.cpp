@@ -46,8 +46,12 @@ CEditDlg::CEditDlg(int editorMode, CommandActions& actions, QWidget* parent) : Q
     }
     // The head definition editor has no timeline, and the head animation editor no head to fit.
     if (editorMode_ == 2)
+        viewBar_->hide();
+    if (editorMode_ != 1)
         for (unsigned command : {res::kCmdFitBox, res::kCmdFitLines})
             actions.action(command)->setVisible(false);
+    if (editorMode_ != 0)
+        actions.action(res::kCmdTogglePage)->setVisible(false);
     layout->addWidget(tabs_, 1);
     connect(tabs_, &QTabWidget::currentChanged, this, [this] { emit pageChanged(currentPage()); });
 }

@@ -27,8 +27,13 @@ QString headText(ProjectSession& session)
     CHeadModel* model = session.headModel();
     if (!model)
         return ResourceUi::text(res::kStrNoHead);
-    QString mesh = QString::fromStdString(session.store().assetPath(AssetKind::headMesh));
-    QString name = mesh.isEmpty() ? QStringLiteral("MaleHead") : QFileInfo(mesh).completeBaseName();
+    // A mesh read from a pack lives in a temporary file; the head is then known by its pack's name.
+    const ProjectStore& store = session.store();
+    QString mesh = QString::fromStdString(store.assetPath(AssetKind::headMesh));
+    QString pack = QString::fromStdString(store.packPath(DocumentKind::headDefinition));
+    QString name = !mesh.isEmpty() && !store.isOwned(AssetKind::headMesh) ? QFileInfo(mesh).completeBaseName()
+                   : !pack.isEmpty()                                     ? QFileInfo(pack).completeBaseName()
+                                                                         : QStringLiteral("MaleHead");
     HeadModelLock lock(*model);
     return ResourceUi::format(res::kStrHeadState, name.toUtf8().constData(), model->vertexCount(), model->faceCount());
 }
