@@ -39,6 +39,7 @@ int CChattermaskApp::start(const QStringList& arguments)
             QMessageBox::critical(nullptr, QStringLiteral("chattermask"), QString::fromStdString(message));
         return kExitMissingLibrary;
     }
+    libraryLoaded_ = true;
 
     std::vector<std::string> parameters;
     for (const QString& argument : arguments)
@@ -94,5 +95,7 @@ int CChattermaskApp::run(const QStringList& arguments)
 void CChattermaskApp::exitInstance()
 {
     frame_.reset();
-    ResourceUi::unload();
+    if (libraryLoaded_)
+        ResourceUi::unload();
+    libraryLoaded_ = false;
 }

@@ -35,4 +35,5 @@ private:
     QApplication& app_;
     CommandLineInfo commandLine_;
     std::unique_ptr<CChattermaskEditorMainFrame> frame_;
+    bool libraryLoaded_ = false;
 };

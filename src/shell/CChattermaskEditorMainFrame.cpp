@@ -155,13 +155,12 @@ void CChattermaskEditorMainFrame::buildDocks()
 void CChattermaskEditorMainFrame::restorePaneSizes()
 {
     auto project = settings_.paneSize(FrameSettings::kProjectPaneId, kPaneMinimum);
-    auto list = settings_.paneSize(FrameSettings::kListPaneId, kPaneMinimum);
-    if (project) {
-        resizeDocks({projectDock_}, {project->width()}, Qt::Horizontal);
-        resizeDocks({projectDock_}, {project->height()}, Qt::Vertical);
-    }
-    if (list)
-        resizeDocks({listDock_}, {list->height()}, Qt::Vertical);
+    if (!project)
+        return;
+    resizeDocks({projectDock_, listDock_}, {project->width(), project->width()}, Qt::Horizontal);
+    int total = projectDock_->height() + listDock_->height();
+    int height = std::min(project->height(), total - kPaneMinimum.height());
+    resizeDocks({projectDock_, listDock_}, {height, std::max(1, total - height)}, Qt::Vertical);
 }
 
 bool CChattermaskEditorMainFrame::loadFirstDocument()
@@ -182,7 +181,7 @@ void CChattermaskEditorMainFrame::sessionChanged(unsigned changes)
     listPanel_->refresh(*session_);
     if (!previewHost_->hosted()) {
         QImage face = sessionstate::faceTexture(*session_);
-        previewHost_->setPicture(face.isNull() ? face : face.scaled(160, 160, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        previewHost_->setPicture(face.isNull() ? face : face.scaled(128, 128, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         previewHost_->setStateText(ResourceUi::text(res::kStrPreviewTitle) + "\n" + sessionstate::voiceText(*session_));
     }
     if (changes & (kDocumentReplaced | kHeadChanged))
@@ -233,10 +232,16 @@ void CChattermaskEditorMainFrame::showEvent(QShowEvent* event)
     if (panesSized_)
         return;
     panesSized_ = true;
-    resizeDocks({projectDock_, listDock_}, {kPaneWidth, kPaneWidth}, Qt::Horizontal);
-    resizeDocks({projectDock_}, {kPaneHeight}, Qt::Vertical);
-    if (options_.keepDockWindowSize)
-        restorePaneSizes();
+    // The dock layout settles over the first turns of the event loop; sizes given earlier are lost.
+    QTimer::singleShot(30, this, [this] {
+        resizeDocks({projectDock_, listDock_}, {kPaneWidth, kPaneWidth}, Qt::Horizontal);
+        // Both heights are given, so that the layout does not share the change out between them.
+        int total = projectDock_->height() + listDock_->height();
+        int project = kPaneHeight + projectDock_->height() - previewHost_->height();
+        resizeDocks({projectDock_, listDock_}, {project, std::max(1, total - project)}, Qt::Vertical);
+        if (options_.keepDockWindowSize)
+            restorePaneSizes();
+    });
 }
 
 void CChattermaskEditorMainFrame::closeEvent(QCloseEvent* event)

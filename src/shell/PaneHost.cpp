@@ -16,7 +16,7 @@ PaneHost::PaneHost(const QString& name, QWidget* parent) : QWidget(parent)
     palette.setColor(QPalette::Window, QColor(250, 250, 250));
     state_->setPalette(palette);
     auto* stateLayout = new QVBoxLayout(state_);
-    stateLayout->setContentsMargins(16, 16, 16, 16);
+    stateLayout->setContentsMargins(12, 10, 12, 10);
     picture_ = new QLabel(state_);
     picture_->setAlignment(Qt::AlignCenter);
     picture_->hide();

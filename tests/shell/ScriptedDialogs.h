@@ -22,7 +22,7 @@ public:
     std::vector<unsigned> asked; // message numbers of the questions, 0xE849 for the save-changes one
     QStringList messages;
     QStringList urls;
-    int saveChangesAsked = 0, companionAsked = 0, aboutShown = 0;
+    int saveChangesAsked = 0, companionAsked = 0, aboutShown = 0, saveFileAsked = 0, openFileAsked = 0;
 
     bool confirm(unsigned messageId) override
     {
@@ -42,9 +42,14 @@ public:
             return std::nullopt;
         return name.toStdString();
     }
-    std::optional<QString> openFile(unsigned, unsigned) override { return orNothing(pop(openFiles, QString())); }
+    std::optional<QString> openFile(unsigned, unsigned) override
+    {
+        ++openFileAsked;
+        return orNothing(pop(openFiles, QString()));
+    }
     std::optional<QString> saveFile(unsigned, unsigned, const QString&) override
     {
+        ++saveFileAsked;
         return orNothing(pop(saveFiles, QString()));
     }
     void showMessage(const QString& text, Icon) override { messages << text; }
