@@ -148,3 +148,14 @@ TEST(Dialogs, SummaryKeepsItsFieldsWithinTheirSizes)
     EXPECT_STREQ(edited.categoryText, "My own kind of clip");
     EXPECT_EQ(std::strlen(edited.text1), sizeof edited.text1 - 1);
 }
+
+TEST(StartUp, MissingResourceLibraryEndsTheProgramWithItsMessage)
+{
+    testsupport::TempDir dir;
+    std::filesystem::copy_file(testsupport::binDir() / "chattermask", dir / "chattermask");
+    std::filesystem::permissions(dir / "chattermask", std::filesystem::perms::owner_all);
+    auto result = testsupport::runCommand("QT_QPA_PLATFORM=offscreen " + (dir / "chattermask").string());
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("The file [libcmrt.so] is missing.\nPlease reinstall Chattermask."), std::string::npos)
+        << result.err;
+}
