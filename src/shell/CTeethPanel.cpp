@@ -66,6 +66,7 @@ CTeethPanel::CTeethPanel(const fs::path& contentRoot, QWidget* parent) : QWidget
     list_->setHeaderHidden(true);
     list_->setRootIsDecorated(false);
     list_->setIconSize(QSize(kTeethWidth, kTeethHeight));
+    list_->setIndentation(0);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->installEventFilter(this);
     layout->addWidget(list_);
@@ -134,8 +135,8 @@ void CTeethPanel::rebuildRows()
         item->setSizeHint(1, QSize(kTeethWidth + 8, kTeethHeight + 6));
     }
     list_->resizeColumnToContents(0);
-    list_->setColumnWidth(1, kTeethWidth + 12);
-    list_->setColumnWidth(2, kTeethWidth + 12);
+    list_->setColumnWidth(1, kTeethWidth + 4);
+    list_->setColumnWidth(2, kTeethWidth + 4);
     updating_ = false;
     showCheck();
 }

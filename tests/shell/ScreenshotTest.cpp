@@ -3,12 +3,15 @@
 #include "ShellTestSupport.h"
 #include "documents/DocumentProperties.h"
 #include "shell/AboutDialog.h"
+#include "shell/CEditDlg.h"
+#include "shell/CListPanel.h"
 #include "shell/NewDialog.h"
 #include "shell/OptionsDialog.h"
 #include "shell/SummaryDialog.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -50,6 +53,12 @@ TEST(Screenshots, EachEditorOnTheDefaultContent)
         ASSERT_TRUE(fixture.frame->loadFirstDocument());
         fixture.frame->resize(1280, 800);
         saveShot(fixture.frame.get(), kNames[mode]);
+        if (mode == 0) {
+            // The other pages of the project editor: the timeline and the teeth list.
+            fixture.frame->editPanel()->showPage(CEditDlg::kTimelinePage);
+            fixture.frame->listPanel()->tabs()->setCurrentIndex(CListPanel::kTeeth);
+            saveShot(fixture.frame.get(), "editor-cmp-timeline-teeth.png");
+        }
         fixture.frame->close();
     }
 }
