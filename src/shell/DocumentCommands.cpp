@@ -299,7 +299,7 @@ void DocumentCommands::dropFile(const QString& path)
             frame_.editPanel()->showPage(CEditDlg::kHeadPage);
             importPicture(kCmdImportFace, path);
         }
-    } else if (mode != 1 && isEnabled(kCmdImportVoice)) {
+    } else if (suffix != "cmp" && suffix != "hdp" && suffix != "hap" && mode != 1 && isEnabled(kCmdImportVoice)) {
         importVoice(path); // a WAV or any other sound the conversion can read
     }
 }
