@@ -31,8 +31,8 @@ const StringEntry kStrings[] = {
     {0xE849, "Save changes to the current document?"},
     {0xE8A0, "The list already holds %d entries, the most it can hold."},  // capacity
     {0xE8A1, "The name %s is already used in the list."},  // name
-    {0xE864, "Show &Timeline"},
-    {0xE865, "Show &Head View"},
+    {0xE864, "Show &Head View"},  // the edit panel toggle while the timeline shows
+    {0xE865, "Show &Timeline"},   // and while the head view shows
     {0xE816, "<None>"},
     {0xE825, "The voice cannot be played: no sound output is available."},
     {0xE82E, "The export failed. The output file was not written."},
@@ -118,12 +118,14 @@ const StringEntry kStrings[] = {
 
 } // namespace
 
+const char* cmrtShellString(unsigned id);
+
 extern "C" __attribute__((visibility("default"))) const char* cmrtLoadString(unsigned id)
 {
     for (const StringEntry& entry : kStrings)
         if (entry.id == id)
             return entry.text;
-    return nullptr;
+    return cmrtShellString(id);
 }
 
 extern "C" __attribute__((visibility("default"))) unsigned cmrtStringCount()

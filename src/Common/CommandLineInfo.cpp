@@ -14,6 +14,15 @@ std::string lowered(std::string text)
     return text;
 }
 
+bool isKnownFlag(const std::string& flag)
+{
+    static const char* const kFlags[] = {"p4", "p3", "gen", "cmp", "hdp", "hap", "default", "temp"};
+    for (const char* known : kFlags)
+        if (flag == known)
+            return true;
+    return false;
+}
+
 void applyFlag(CommandLineInfo& info, const std::string& flag)
 {
     if (flag == "p4" || flag == "p3" || flag == "gen") {
@@ -38,8 +47,11 @@ CommandLineInfo CommandLineInfo::parse(const std::vector<std::string>& parameter
 {
     CommandLineInfo info;
     for (const std::string& parameter : parameters) {
-        bool isFlag = !parameter.empty() && (parameter[0] == '-' || parameter[0] == '/');
-        if (isFlag)
+        // An absolute path begins with "/" here, so "/" introduces a flag only when one of ours
+        // follows; "-" always introduces one, known or not.
+        bool dashFlag = !parameter.empty() && parameter[0] == '-';
+        bool slashFlag = !parameter.empty() && parameter[0] == '/' && isKnownFlag(lowered(parameter.substr(1)));
+        if (dashFlag || slashFlag)
             applyFlag(info, lowered(parameter.substr(1)));
         else if (info.fileName.empty())
             info.fileName = parameter;

@@ -14,13 +14,26 @@ bool ResourceLibrary::load(const std::filesystem::path& folder)
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
         return false;
-    auto loadString = reinterpret_cast<LoadStringFn>(dlsym(handle, "cmrtLoadString"));
-    if (!loadString) {
+    if (!attach([handle](const char* symbol) { return dlsym(handle, symbol); })) {
         dlclose(handle);
         return false;
     }
     handle_ = handle;
+    return true;
+}
+
+bool ResourceLibrary::attach(const std::function<void*(const char*)>& resolve)
+{
+    auto loadString = reinterpret_cast<LoadStringFn>(resolve("cmrtLoadString"));
+    if (!loadString)
+        return false;
     loadString_ = loadString;
+    // The tables are optional: an older library with strings only still serves the command-line tool.
+    loadMenu_ = reinterpret_cast<LoadTableFn<CmrtMenuItem>>(resolve("cmrtLoadMenu"));
+    loadAccelerators_ = reinterpret_cast<LoadTableFn<CmrtAccelerator>>(resolve("cmrtLoadAccelerators"));
+    loadToolbar_ = reinterpret_cast<LoadTableFn<unsigned>>(resolve("cmrtLoadToolbar"));
+    loadDialog_ = reinterpret_cast<LoadTableFn<CmrtDialogItem>>(resolve("cmrtLoadDialog"));
+    loadBitmap_ = reinterpret_cast<LoadTableFn<unsigned char>>(resolve("cmrtLoadBitmap"));
     return true;
 }
 
@@ -30,6 +43,11 @@ void ResourceLibrary::unload()
         dlclose(handle_);
     handle_ = nullptr;
     loadString_ = nullptr;
+    loadMenu_ = nullptr;
+    loadAccelerators_ = nullptr;
+    loadToolbar_ = nullptr;
+    loadDialog_ = nullptr;
+    loadBitmap_ = nullptr;
 }
 
 std::optional<std::string> ResourceLibrary::text(unsigned id) const
@@ -39,6 +57,27 @@ std::optional<std::string> ResourceLibrary::text(unsigned id) const
         return std::nullopt;
     return std::string(found);
 }
+
+std::span<const CmrtMenuItem> ResourceLibrary::menu(unsigned id) const { return table(loadMenu_, id); }
+
+std::span<const CmrtAccelerator> ResourceLibrary::accelerators(unsigned id) const
+{
+    return table(loadAccelerators_, id);
+}
+
+std::span<const unsigned> ResourceLibrary::toolbar(unsigned id) const { return table(loadToolbar_, id); }
+
+std::span<const CmrtDialogItem> ResourceLibrary::dialog(unsigned id) const { return table(loadDialog_, id); }
+
+std::optional<std::string> ResourceLibrary::dialogText(unsigned id, unsigned control) const
+{
+    for (const CmrtDialogItem& item : dialog(id))
+        if (item.control == control && item.text)
+            return std::string(item.text);
+    return std::nullopt;
+}
+
+std::span<const unsigned char> ResourceLibrary::bitmap(unsigned id) const { return table(loadBitmap_, id); }
 
 std::string ResourceLibrary::missingLibraryMessage()
 {

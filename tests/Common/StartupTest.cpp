@@ -24,6 +24,10 @@ TEST(CommandLine, FlagsChooseEditorProcessorAndFile)
         {{"-p4", "-gen"}, 0, 0, 1, 0, 0, ""},
         {{"a.cmp", "b.cmp", "-temp"}, 0, 0, 0, 0, 1, "a.cmp"},
         {{"-unknown", "-cmp", "p4"}, 0, 0, 0, 0, 0, "p4"},
+        // An absolute path is a file, not an unknown flag; "/temp" itself is still the flag.
+        {{"/home/me/talk.cmp", "/temp"}, 0, 0, 0, 0, 1, "/home/me/talk.cmp"},
+        {{"/TEMP", "/hap", "/tmp/a.hap"}, 2, 0, 0, 0, 1, "/tmp/a.hap"},
+        {{"/gen/x.cmp"}, 0, 0, 0, 0, 0, "/gen/x.cmp"},
     };
     for (const Case& c : cases) {
         CommandLineInfo info = CommandLineInfo::parse(c.parameters);
