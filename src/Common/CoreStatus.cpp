@@ -42,13 +42,13 @@ std::string fileErrorText(CoreStatus::FileError error, const std::string& path)
 
 namespace {
 
-template <typename Value> std::string printed(const std::string& spec, Value value)
+template <typename Value> std::string printed(const std::string& conversion, Value value)
 {
-    const int size = std::snprintf(nullptr, 0, spec.c_str(), value);
+    const int size = std::snprintf(nullptr, 0, conversion.c_str(), value);
     if (size < 0)
-        return spec;
+        return conversion;
     std::string text(static_cast<size_t>(size) + 1, '\0');
-    std::snprintf(text.data(), text.size(), spec.c_str(), value);
+    std::snprintf(text.data(), text.size(), conversion.c_str(), value);
     text.resize(static_cast<size_t>(size));
     return text;
 }
@@ -65,14 +65,14 @@ std::string textOf(const CoreStatus::Argument& argument)
                                                          : std::to_string(std::get<long long>(argument));
 }
 
-// One conversion: `spec` is "%" with its flags, width and precision; length modifiers are our own.
-std::string formatOne(const std::string& spec, char type, const CoreStatus::Argument& argument)
+// One conversion: `conversion` is "%" with its flags, width and precision; length modifiers are our own.
+std::string formatOne(const std::string& conversion, char type, const CoreStatus::Argument& argument)
 {
     if (type == 's')
-        return printed(spec + 's', textOf(argument).c_str());
+        return printed(conversion + 's', textOf(argument).c_str());
     if (type == 'c')
-        return printed(spec + 'c', static_cast<int>(numberOf(argument)));
-    return printed(spec + "ll" + type, numberOf(argument));
+        return printed(conversion + 'c', static_cast<int>(numberOf(argument)));
+    return printed(conversion + "ll" + type, numberOf(argument));
 }
 
 constexpr std::string_view kFlags = "-+ #0123456789.";
@@ -98,13 +98,13 @@ std::string formatMessage(const std::string& pattern, const std::vector<CoreStat
         size_t end = i + 1;
         while (end < pattern.size() && kFlags.find(pattern[end]) != std::string_view::npos)
             ++end;
-        const std::string spec = pattern.substr(i, end - i);
+        const std::string conversion = pattern.substr(i, end - i);
         while (end < pattern.size() && kLengths.find(pattern[end]) != std::string_view::npos)
             ++end;
         if (end == pattern.size() || kTypes.find(pattern[end]) == std::string_view::npos || next == arguments.size()) {
             out += pattern.substr(i, end - i + (end < pattern.size() ? 1 : 0));
         } else {
-            out += formatOne(spec, pattern[end], arguments[next++]);
+            out += formatOne(conversion, pattern[end], arguments[next++]);
         }
         i = end;
     }
