@@ -157,9 +157,9 @@ void CAnimPlayer::run()
     }
     started_.set();
 
+    // Idle starts set and is set again when a playback ends, never at the top of the loop: a play
+    // requested before this thread first waits has already cleared it, and must stay playing.
     while (!quit_.isSet()) {
-        idle_.set();
-        paused_.reset();
         bool playing = false;
         for (;;) {
             const int woken = Event::waitAny({&redraw_, &play_, &quit_}, kIdleRedraw);
@@ -176,8 +176,11 @@ void CAnimPlayer::run()
                 break;
             drawOneFrame();
         }
-        if (playing)
+        if (playing) {
             playbackLoop();
+            paused_.reset();
+            idle_.set();
+        }
     }
 
     mixer_.clear();
