@@ -9,7 +9,10 @@ using namespace res;
 
 constexpr unsigned P = kCmrtMenuPopup, S = kCmrtMenuSeparator, R = kCmrtMenuRecentFiles;
 
-#define SEP(depth) {0, nullptr, S, depth}
+#define SEP(depth)                                                                                           \
+    {                                                                                                        \
+        0, nullptr, S, depth                                                                                 \
+    }
 
 const CmrtMenuItem kProjectMenu[] = {
     {0, "&File", P, 0},
@@ -44,10 +47,24 @@ const CmrtMenuItem kProjectMenu[] = {
     {0, "&Edit", P, 0},
     {kCmdTogglePage, "Show &Timeline\tCtrl+T", 0, 1},
     SEP(1),
-    {kCmdViewReset, "&Reset View", 0, 1},
-    {kCmdZoomIn, "Zoom &In", 0, 1},
-    {kCmdZoomOut, "Zoom &Out", 0, 1},
-    {kCmdWireframe, "&Wireframe", 0, 1},
+    {kCmdUndo, "&Undo\tCtrl+Z", 0, 1},
+    {kCmdRedo, "&Redo\tCtrl+Y", 0, 1},
+    SEP(1),
+    {kCmdOrbitTool, "&Orbit", 0, 1},
+    {kCmdPanTool, "&Pan", 0, 1},
+    {kCmdZoomTool, "&Zoom", 0, 1},
+    {kCmdZoomBoxTool, "Zoom &Rectangle", 0, 1},
+    {kCmdEditTool, "&Edit Points", 0, 1},
+    SEP(1),
+    {kCmdDrawWireframe, "&Wireframe", 0, 1},
+    {kCmdDrawFlat, "&Flat Shading", 0, 1},
+    {kCmdDrawTextured, "Te&xtured", 0, 1},
+    {kCmdShowEditLines, "Editing &Lines", 0, 1},
+    SEP(1),
+    {kCmdResetCamera, "Reset &View", 0, 1},
+    {kCmdFitCamera, "F&it View", 0, 1},
+    SEP(1),
+    {kCmdRevertDrag, "Revert Last &Drag", 0, 1},
     {0, "&View", P, 0},
     {kCmdViewToolbar, "&Toolbar", 0, 1},
     {kCmdViewProjectWindow, "&Project Window", 0, 1},
@@ -93,15 +110,33 @@ const CmrtMenuItem kHeadDefinitionMenu[] = {
     SEP(1),
     {kCmdExit, "E&xit\tCtrl+Q", 0, 1},
     {0, "&Edit", P, 0},
-    {kCmdViewReset, "&Reset View", 0, 1},
-    {kCmdZoomIn, "Zoom &In", 0, 1},
-    {kCmdZoomOut, "Zoom &Out", 0, 1},
-    {kCmdWireframe, "&Wireframe", 0, 1},
-    {kCmdShowPoints, "Show Feature &Points", 0, 1},
-    {kCmdShowLines, "Show Editing &Lines", 0, 1},
+    {kCmdUndo, "&Undo\tCtrl+Z", 0, 1},
+    {kCmdRedo, "&Redo\tCtrl+Y", 0, 1},
     SEP(1),
-    {kCmdFitBox, "Fit with the &Box", 0, 1},
-    {kCmdFitLines, "Fit with the Editing Li&nes", 0, 1},
+    {kCmdOrbitTool, "&Orbit", 0, 1},
+    {kCmdPanTool, "&Pan", 0, 1},
+    {kCmdZoomTool, "&Zoom", 0, 1},
+    {kCmdZoomBoxTool, "Zoom &Rectangle", 0, 1},
+    {kCmdEditTool, "&Edit Points", 0, 1},
+    SEP(1),
+    {kCmdDrawWireframe, "&Wireframe", 0, 1},
+    {kCmdDrawFlat, "&Flat Shading", 0, 1},
+    {kCmdDrawTextured, "Te&xtured", 0, 1},
+    {kCmdShowEditLines, "Editing &Lines", 0, 1},
+    SEP(1),
+    {kCmdResetCamera, "Reset &View", 0, 1},
+    {kCmdFitCamera, "F&it View", 0, 1},
+    SEP(1),
+    {kCmdMoveXY, "Move &Across", 0, 1},
+    {kCmdMoveZ, "Move in &Depth", 0, 1},
+    {kCmdShowCurrent, "Show &Current Positions", 0, 1},
+    {kCmdShowReference, "Show &Generic Positions", 0, 1},
+    {kCmdShowNeutral, "Show &Stored Positions", 0, 1},
+    SEP(1),
+    {kCmdFitToLines, "Fit to &Lines", 0, 1},
+    {kCmdNormalise, "&Normalise", 0, 1},
+    {kCmdRevertDrag, "Revert Last &Drag", 0, 1},
+    {kCmdRestoreReference, "&Back to Generic Positions", 0, 1},
     {0, "&View", P, 0},
     {kCmdViewToolbar, "&Toolbar", 0, 1},
     {kCmdViewProjectWindow, "&Project Window", 0, 1},
@@ -134,6 +169,9 @@ const CmrtMenuItem kHeadAnimationMenu[] = {
     {kCmdRecentFirst, "Recent File", R, 1},
     SEP(1),
     {kCmdExit, "E&xit\tCtrl+Q", 0, 1},
+    {0, "&Edit", P, 0},
+    {kCmdUndo, "&Undo\tCtrl+Z", 0, 1},
+    {kCmdRedo, "&Redo\tCtrl+Y", 0, 1},
     {0, "&View", P, 0},
     {kCmdViewToolbar, "&Toolbar", 0, 1},
     {kCmdViewProjectWindow, "&Project Window", 0, 1},
@@ -160,9 +198,9 @@ const CmrtMenuItem kHeadAnimationMenu[] = {
 };
 
 const CmrtAccelerator kMainAccelerators[] = {
-    {"Ctrl+N", kCmdNew},         {"Ctrl+O", kCmdOpen},     {"Ctrl+S", kCmdSave},
-    {"Ctrl+Shift+S", kCmdSaveAs}, {"Ctrl+Q", kCmdExit},     {"F1", kCmdHelpContents},
-    {"F5", kCmdPlay},            {"Shift+F5", kCmdStop},   {"Ctrl+T", kCmdTogglePage},
+    {"Ctrl+N", kCmdNew},        {"Ctrl+O", kCmdOpen},     {"Ctrl+S", kCmdSave}, {"Ctrl+Shift+S", kCmdSaveAs},
+    {"Ctrl+Q", kCmdExit},       {"F1", kCmdHelpContents}, {"F5", kCmdPlay},     {"Shift+F5", kCmdStop},
+    {"Ctrl+T", kCmdTogglePage}, {"Ctrl+Z", kCmdUndo},     {"Ctrl+Y", kCmdRedo},
 };
 
 template <typename T, unsigned N> const T* withCount(const T (&table)[N], unsigned* count)
@@ -174,13 +212,18 @@ template <typename T, unsigned N> const T* withCount(const T (&table)[N], unsign
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) const CmrtMenuItem* cmrtLoadMenu(unsigned id, unsigned* count)
+extern "C" __attribute__((visibility("default"))) const CmrtMenuItem* cmrtLoadMenu(unsigned id,
+                                                                                   unsigned* count)
 {
     switch (id) {
-    case kMenuProject: return withCount(kProjectMenu, count);
-    case kMenuHeadDefinition: return withCount(kHeadDefinitionMenu, count);
-    case kMenuHeadAnimation: return withCount(kHeadAnimationMenu, count);
-    default: break;
+    case kMenuProject:
+        return withCount(kProjectMenu, count);
+    case kMenuHeadDefinition:
+        return withCount(kHeadDefinitionMenu, count);
+    case kMenuHeadAnimation:
+        return withCount(kHeadAnimationMenu, count);
+    default:
+        break;
     }
     if (count)
         *count = 0;

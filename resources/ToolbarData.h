@@ -15,24 +15,66 @@ struct ToolbarStrip {
 
 using namespace res;
 
-inline constexpr unsigned kProjectButtons[] = {
-    kCmdNew, kCmdOpen, kCmdSave, 0, kCmdImportFace, kCmdImportMask, kCmdImportVoice, kCmdRecordVoice, 0,
-    kCmdSaveStream, kCmdExportMedia, 0, kCmdPlay, kCmdStop, 0, kCmdOptions, kCmdAbout};
+inline constexpr unsigned kProjectButtons[] = {kCmdNew,
+                                               kCmdOpen,
+                                               kCmdSave,
+                                               0,
+                                               kCmdImportFace,
+                                               kCmdImportMask,
+                                               kCmdImportVoice,
+                                               kCmdRecordVoice,
+                                               0,
+                                               kCmdSaveStream,
+                                               kCmdExportMedia,
+                                               0,
+                                               kCmdPlay,
+                                               kCmdStop,
+                                               0,
+                                               kCmdOptions,
+                                               kCmdAbout};
 inline constexpr unsigned kHeadDefinitionButtons[] = {
-    kCmdNew, kCmdOpen, kCmdSave, 0, kCmdImportFace, kCmdImportMask, 0, kCmdExportFace, kCmdExportMask, 0,
-    kCmdOptions, kCmdAbout};
+    kCmdNew, kCmdOpen,       kCmdSave,       0, kCmdImportFace, kCmdImportMask,
+    0,       kCmdExportFace, kCmdExportMask, 0, kCmdOptions,    kCmdAbout};
 inline constexpr unsigned kHeadAnimationButtons[] = {
-    kCmdNew, kCmdOpen, kCmdSave, 0, kCmdImportVoice, kCmdRecordVoice, kCmdExportVoice, 0, kCmdPlay, kCmdStop,
-    0, kCmdOptions, kCmdAbout};
+    kCmdNew, kCmdOpen, kCmdSave, 0, kCmdImportVoice, kCmdRecordVoice, kCmdExportVoice,
+    0,       kCmdPlay, kCmdStop, 0, kCmdOptions,     kCmdAbout};
 // Icons for menu entries that no mode toolbar carries.
-inline constexpr unsigned kMenuIconButtons[] = {
-    kCmdSaveAs, kCmdOpenHeadDefinition, kCmdOpenHeadAnimation, kCmdExportVoice, kCmdExportFace, kCmdSummary,
-    kCmdHelpContents, kCmdMute, kCmdExit};
-inline constexpr unsigned kEditViewButtons[] = {kCmdViewReset, kCmdZoomIn, kCmdZoomOut, 0, kCmdWireframe,
-                                                kCmdShowPoints, kCmdShowLines};
-inline constexpr unsigned kEditPanelButtons[] = {kCmdTogglePage, 0, kCmdFitBox, kCmdFitLines};
+inline constexpr unsigned kMenuIconButtons[] = {kCmdSaveAs,
+                                                kCmdOpenHeadDefinition,
+                                                kCmdOpenHeadAnimation,
+                                                kCmdExportVoice,
+                                                kCmdExportFace,
+                                                kCmdSummary,
+                                                kCmdHelpContents,
+                                                kCmdMute,
+                                                kCmdExit};
+inline constexpr unsigned kEditViewButtons[] = {kCmdOrbitTool,
+                                                kCmdPanTool,
+                                                kCmdZoomTool,
+                                                kCmdZoomBoxTool,
+                                                0,
+                                                kCmdEditTool,
+                                                kCmdMoveXY,
+                                                kCmdMoveZ,
+                                                0,
+                                                kCmdDrawWireframe,
+                                                kCmdDrawFlat,
+                                                kCmdDrawTextured,
+                                                kCmdShowEditLines,
+                                                0,
+                                                kCmdResetCamera,
+                                                kCmdFitCamera};
+inline constexpr unsigned kEditPanelButtons[] = {kCmdTogglePage,  0,
+                                                 kCmdShowCurrent, kCmdShowReference,
+                                                 kCmdShowNeutral, 0,
+                                                 kCmdFitToLines,  kCmdNormalise,
+                                                 kCmdRevertDrag,  kCmdRestoreReference};
 
-#define CMRT_STRIP(id, list) ToolbarStrip{id, list, sizeof list / sizeof list[0]}
+#define CMRT_STRIP(id, list)                                                                                 \
+    ToolbarStrip                                                                                             \
+    {                                                                                                        \
+        id, list, sizeof list / sizeof list[0]                                                               \
+    }
 inline constexpr ToolbarStrip kToolbarStrips[] = {
     CMRT_STRIP(kToolbarProject, kProjectButtons),
     CMRT_STRIP(kToolbarHeadDefinition, kHeadDefinitionButtons),

@@ -123,6 +123,9 @@ public:
     // Save to the document's file; an untitled document asks for a path and runs saveAs.
     bool save(CoreStatus& status);
     bool saveAs(const std::filesystem::path& path, CoreStatus& status);
+    // Writes a head definition or head animation pack of the document. The project editor writes
+    // it as a copy and keeps the project as the open document; a pack editor saves as with it.
+    bool savePackAs(const std::filesystem::path& path, DocumentKind kind, CoreStatus& status);
     // The `.cmt` stream of the document; 0xE82F when it cannot be written or was cancelled.
     bool saveStream(const std::filesystem::path& path, SpeechFrameCoder& coder, CoreStatus& status,
                     const ProgressCallback& progress = {});
@@ -149,7 +152,8 @@ private:
                          CoreStatus& status);
     bool openInPlace(const std::filesystem::path& path, CoreStatus& status);
     bool readPackAndApply(const std::filesystem::path& path, DocumentKind kind, CoreStatus& status);
-    bool writeDocument(const std::filesystem::path& path, CoreStatus& status);
+    bool writeDocument(const std::filesystem::path& path, DocumentKind kind, CoreStatus& status);
+    DocumentKind modeKind() const;
     bool importPicture(const std::filesystem::path& path, AssetKind kind, CoreStatus& status);
     bool uniqueName(const AssetList& list, std::string& name, CoreStatus& status);
     void setFlags(bool modified, bool hasFile, bool untitled);

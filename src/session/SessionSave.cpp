@@ -50,7 +50,7 @@ bool ProjectSession::save(CoreStatus& status)
         }
         return saveAs(*path, status);
     }
-    if (!writeDocument(documentPath(), status))
+    if (!writeDocument(documentPath(), modeKind(), status))
         return false;
     setFlags(false, true, untitled_);
     return true;
@@ -60,21 +60,42 @@ bool ProjectSession::saveAs(const std::filesystem::path& path, CoreStatus& statu
 {
     if (refuseWhenBusy(status))
         return false;
-    if (!writeDocument(path, status))
+    if (!writeDocument(path, modeKind(), status))
         return false;
     setFlags(false, true, false);
     changed(kTitleChanged);
     return true;
 }
 
-bool ProjectSession::writeDocument(const std::filesystem::path& path, CoreStatus& status)
+bool ProjectSession::savePackAs(const std::filesystem::path& path, DocumentKind kind, CoreStatus& status)
+{
+    if (kind == modeKind() || kind == DocumentKind::project)
+        return saveAs(path, status);
+    if (refuseWhenBusy(status))
+        return false;
+    // A pack written from the project is a copy taken away: the project stays the open document,
+    // with its own path and flags.
+    const DocumentPaths before(store_);
+    bool written = writeDocument(path, kind, status);
+    before.restore(store_);
+    return written;
+}
+
+DocumentKind ProjectSession::modeKind() const
+{
+    return mode_ == EditorMode::project          ? DocumentKind::project
+           : mode_ == EditorMode::headDefinition ? DocumentKind::headDefinition
+                                                 : DocumentKind::headAnimation;
+}
+
+bool ProjectSession::writeDocument(const std::filesystem::path& path, DocumentKind kind, CoreStatus& status)
 {
     const DocumentPaths before(store_);
     std::optional<HeadModelLock> guard;
     if (model_)
         guard.emplace(*model_);
     std::optional<ScopedTempFile> mesh;
-    if (mode_ != EditorMode::headAnimation) {
+    if (kind != DocumentKind::headAnimation) {
         if (model_) {
             std::string meshPath;
             if (!model_->isInSync(kNeutralSet))
@@ -92,22 +113,13 @@ bool ProjectSession::writeDocument(const std::filesystem::path& path, CoreStatus
     TimelineSaveFiles itemFiles;
     CoreStatus inner;
     bool written = true;
-    if (mode_ != EditorMode::headDefinition && !itemFiles.stage(store_, timeline_)) {
+    if (kind != DocumentKind::headDefinition && !itemFiles.stage(store_, timeline_)) {
         inner.setFileError(CoreStatus::FileError::cannotCreate, path.string());
         written = false;
     }
     if (written) {
-        switch (mode_) {
-        case EditorMode::project:
-            written = saveProject(store_, path, inner);
-            break;
-        case EditorMode::headDefinition:
-            written = writePack(store_, path, DocumentKind::headDefinition, inner);
-            break;
-        case EditorMode::headAnimation:
-            written = writePack(store_, path, DocumentKind::headAnimation, inner);
-            break;
-        }
+        written = kind == DocumentKind::project ? saveProject(store_, path, inner)
+                                                : writePack(store_, path, kind, inner);
     }
     if (!written) {
         // The writers replace the target only once it is whole, so the previous file is as it was, and
@@ -120,7 +132,7 @@ bool ProjectSession::writeDocument(const std::filesystem::path& path, CoreStatus
                             : std::string();
         return false;
     }
-    if (mode_ == EditorMode::project)
+    if (kind == DocumentKind::project)
         store_.setProjectPath(path.string());
     return true;
 }

@@ -2,6 +2,9 @@
 
 #include "Common/ContentRoot.h"
 #include "Common/ResourceLibrary.h"
+#include "animation/ui/CRecorderDialog.h"
+#include "animation/ui/QtRecorderDevice.h"
+#include "session/ProjectSession.h"
 #include "shell/CChattermaskEditorMainFrame.h"
 #include "shell/FrameSettings.h"
 #include "shell/ResourceUi.h"
@@ -27,7 +30,10 @@ bool canShowWindows()
 
 CChattermaskApp::CChattermaskApp(QApplication& app) : app_(app) {}
 
-CChattermaskApp::~CChattermaskApp() { exitInstance(); }
+CChattermaskApp::~CChattermaskApp()
+{
+    exitInstance();
+}
 
 int CChattermaskApp::start(const QStringList& arguments)
 {
@@ -54,11 +60,13 @@ int CChattermaskApp::start(const QStringList& arguments)
     start.fileName = QString::fromStdString(commandLine_.fileName);
     start.openAsUntitled = start.fileName.isEmpty() || commandLine_.openAsUntitled;
     start.deleteFileOnExit = commandLine_.deleteFileOnExit != 0;
+    start.openGlViews = canShowWindows();
     QApplication::setApplicationName(start.title);
     QApplication::setOrganizationName("Quillmere");
 
     int showCommand = FrameSettings(start.title).showCommand(FrameSettings::kShowNormal);
     frame_ = std::make_unique<CChattermaskEditorMainFrame>(start);
+    frame_->recorder = [this](RecordingTake& take) { return record(take); };
     frame_->hide();
 
     QPointer<SplashWindow> splash = new SplashWindow;
@@ -92,8 +100,24 @@ int CChattermaskApp::run(const QStringList& arguments)
     return status;
 }
 
+bool CChattermaskApp::record(RecordingTake& take)
+{
+    // The dialog stays until the next recording: the take it holds is written after it closed,
+    // once the user said where the voice goes.
+    recorderDialog_ =
+        std::make_unique<CRecorderDialog>(frame_.get(), makeQtRecorderDevice(), &ResourceUi::library());
+    recorderDialog_->exec();
+    if (!recorderDialog_->recorder().hasTake())
+        return false;
+    CRecorderDialog* dialog = recorderDialog_.get();
+    take.savedPath = dialog->savedPath().string();
+    take.writeTo = [dialog](const std::filesystem::path& path) { return dialog->saveTo(path); };
+    return true;
+}
+
 void CChattermaskApp::exitInstance()
 {
+    recorderDialog_.reset();
     frame_.reset();
     if (libraryLoaded_)
         ResourceUi::unload();

@@ -7,7 +7,9 @@
 #include <memory>
 
 class CChattermaskEditorMainFrame;
+class CRecorderDialog;
 class QApplication;
+struct RecordingTake;
 
 // The application object: start-up in its fixed order (resource library first, then content root,
 // command line, processor path, title, settings, frame, splash, first document), the run, and the
@@ -32,8 +34,12 @@ public:
     void exitInstance();
 
 private:
+    // The frame's recorder: the recorder dialog on the system's sound input.
+    bool record(RecordingTake& take);
+
     QApplication& app_;
     CommandLineInfo commandLine_;
     std::unique_ptr<CChattermaskEditorMainFrame> frame_;
+    std::unique_ptr<CRecorderDialog> recorderDialog_;
     bool libraryLoaded_ = false;
 };

@@ -8,6 +8,7 @@
 #include "shell/CTeethPanel.h"
 #include "shell/CommandActions.h"
 #include "shell/DocumentCommands.h"
+#include "shell/HostedWindows.h"
 #include "shell/PaneHost.h"
 #include "shell/QtShellDialogs.h"
 #include "shell/ResourceUi.h"
@@ -46,12 +47,15 @@ constexpr ModeResources kModes[] = {
 
 EditorMode sessionMode(int mode)
 {
-    return mode == 1 ? EditorMode::headDefinition : mode == 2 ? EditorMode::headAnimation : EditorMode::project;
+    return mode == 1   ? EditorMode::headDefinition
+           : mode == 2 ? EditorMode::headAnimation
+                       : EditorMode::project;
 }
 
 } // namespace
 
-CChattermaskEditorMainFrame::CChattermaskEditorMainFrame(const FrameStart& start, std::unique_ptr<ShellDialogs> dialogs,
+CChattermaskEditorMainFrame::CChattermaskEditorMainFrame(const FrameStart& start,
+                                                         std::unique_ptr<ShellDialogs> dialogs,
                                                          QWidget* parent)
     : QMainWindow(parent), start_(start), settings_(start.title)
 {
@@ -60,7 +64,8 @@ CChattermaskEditorMainFrame::CChattermaskEditorMainFrame(const FrameStart& start
     setWindowTitle(start_.title);
     setWindowIcon(QIcon(ResourceUi::bitmap(res::kBitmapAppIcon)));
     dialogs_ = dialogs ? std::move(dialogs) : std::make_unique<QtShellDialogs>(this);
-    session_ = std::make_unique<ProjectSession>(sessionMode(start_.editorMode), *dialogs_, start_.contentRoot);
+    session_ =
+        std::make_unique<ProjectSession>(sessionMode(start_.editorMode), *dialogs_, start_.contentRoot);
     session_->addObserver(this);
     documents_ = std::make_unique<DocumentCommands>(*this);
     options_ = settings_.readOptions();
@@ -77,6 +82,7 @@ CChattermaskEditorMainFrame::CChattermaskEditorMainFrame(const FrameStart& start
     buildBars();
     editPanel_ = new CEditDlg(start_.editorMode, *actions_, this);
     setCentralWidget(editPanel_);
+    connect(editPanel_, &CEditDlg::pageChanged, this, &CChattermaskEditorMainFrame::updateCommandUi);
     buildDocks();
     actions_->applyAccelerators(res::kAccelerators);
     if (options_.toolBarFloating)
@@ -84,12 +90,14 @@ CChattermaskEditorMainFrame::CChattermaskEditorMainFrame(const FrameStart& start
 
     if (CTeethPanel* teeth = listPanel_->teethPanel()) {
         teeth->setStore(&session_->store());
-        teeth->setNameAsker([this] { return dialogs_->askName(res::kStrTeethNameTitle, res::kStrTeethNamePrompt); });
+        teeth->setNameAsker(
+            [this] { return dialogs_->askName(res::kStrTeethNameTitle, res::kStrTeethNamePrompt); });
         connect(teeth, &CTeethPanel::teethChanged, this, [this](const QString& upper, const QString& lower) {
             session_->setTeethPictures(upper.toStdString(), lower.toStdString());
             session_->setModified(true);
         });
     }
+    hosted_ = std::make_unique<HostedWindows>(*this, start_.openGlViews);
     setAcceptDrops(true);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
         // The end of the log-on asks the same question as a close; a refusal keeps the session.
@@ -110,6 +118,7 @@ CChattermaskEditorMainFrame::CChattermaskEditorMainFrame(const FrameStart& start
 
 CChattermaskEditorMainFrame::~CChattermaskEditorMainFrame()
 {
+    hosted_.reset();
     session_->removeObserver(this);
     if (CTeethPanel* teeth = listPanel_ ? listPanel_->teethPanel() : nullptr)
         teeth->setModel(nullptr);
@@ -181,12 +190,22 @@ void CChattermaskEditorMainFrame::sessionChanged(unsigned changes)
     listPanel_->refresh(*session_);
     if (!previewHost_->hosted()) {
         QImage face = sessionstate::faceTexture(*session_);
-        previewHost_->setPicture(face.isNull() ? face : face.scaled(128, 128, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        previewHost_->setStateText(ResourceUi::text(res::kStrPreviewTitle) + "\n" + sessionstate::voiceText(*session_));
+        previewHost_->setPicture(
+            face.isNull() ? face : face.scaled(128, 128, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        previewHost_->setStateText(ResourceUi::text(res::kStrPreviewTitle) + "\n" +
+                                   sessionstate::voiceText(*session_));
     }
     if (changes & (kDocumentReplaced | kHeadChanged))
         if (CTeethPanel* teeth = listPanel_->teethPanel())
             teeth->refresh();
+    if (hosted_) {
+        if (changes & kDocumentReplaced)
+            hosted_->documentReplaced();
+        else if (changes & kListsChanged)
+            hosted_->listsChanged();
+        if (changes & (kHeadChanged | kTexturesChanged))
+            hosted_->headChanged();
+    }
     if (changes & (kTitleChanged | kDocumentReplaced | kModifiedChanged))
         updateTitle();
     updateCommandUi();
@@ -205,6 +224,8 @@ void CChattermaskEditorMainFrame::clearPanelsModified()
     listPanel_->setModified(false);
     if (CTeethPanel* teeth = listPanel_->teethPanel())
         teeth->setModified(false);
+    if (hosted_)
+        hosted_->clearModified();
 }
 
 bool CChattermaskEditorMainFrame::promptSaveChanges()
@@ -251,6 +272,7 @@ void CChattermaskEditorMainFrame::closeEvent(QCloseEvent* event)
         return;
     }
     saveSettings();
+    hosted_->stopPlaying();
     event->accept();
 }
 
@@ -289,6 +311,7 @@ void CChattermaskEditorMainFrame::applyOptions(const FrameOptions& options)
     // The time unit and the two colours belong to the track window; it reads them from the frame
     // when it is hosted, and the timeline page repaints now.
     options_ = options;
+    hosted_->applyOptions(options_);
     editPanel_->update();
 }
 

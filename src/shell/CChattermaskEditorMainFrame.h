@@ -17,6 +17,7 @@ class CEditDlg;
 class CListPanel;
 class CommandActions;
 class DocumentCommands;
+class HostedWindows;
 class PaneHost;
 class ProjectSession;
 class ShellDialogs;
@@ -33,7 +34,8 @@ struct FrameStart {
     bool deleteFileOnExit = false;
     QString fileName;
     std::filesystem::path contentRoot;
-    QString title; // the editor's title, also the name its settings are kept under
+    QString title;           // the editor's title, also the name its settings are kept under
+    bool openGlViews = true; // false on a platform without OpenGL: the head page shows the state
 };
 
 // The main frame of every editor: menu bar, toolbar, status bar, the "Project Window" and "List
@@ -43,7 +45,8 @@ class CChattermaskEditorMainFrame : public QMainWindow, public SessionObserver {
     Q_OBJECT
 public:
     // `dialogs` answers every question; null installs the real message boxes and dialogs.
-    explicit CChattermaskEditorMainFrame(const FrameStart& start, std::unique_ptr<ShellDialogs> dialogs = nullptr,
+    explicit CChattermaskEditorMainFrame(const FrameStart& start,
+                                         std::unique_ptr<ShellDialogs> dialogs = nullptr,
                                          QWidget* parent = nullptr);
     ~CChattermaskEditorMainFrame() override;
 
@@ -66,6 +69,7 @@ public:
     FrameSettings& settings() { return settings_; }
     const FrameOptions& options() const { return options_; }
     RecentFileList& recentFiles() { return recent_; }
+    HostedWindows& hostedWindows() { return *hosted_; }
 
     // Runs a command as its menu entry would; a disabled command does nothing.
     void runCommand(unsigned id);
@@ -114,6 +118,7 @@ private:
     std::unique_ptr<ShellDialogs> dialogs_;
     std::unique_ptr<ProjectSession> session_;
     std::unique_ptr<DocumentCommands> documents_;
+    std::unique_ptr<HostedWindows> hosted_;
     CommandActions* actions_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QDockWidget* projectDock_ = nullptr;

@@ -12,7 +12,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-CEditDlg::CEditDlg(int editorMode, CommandActions& actions, QWidget* parent) : QWidget(parent), editorMode_(editorMode)
+CEditDlg::CEditDlg(int editorMode, CommandActions& actions, QWidget* parent)
+    : QWidget(parent), editorMode_(editorMode)
 {
     setObjectName("CEditDlg");
     auto* layout = new QVBoxLayout(this);
@@ -47,16 +48,28 @@ CEditDlg::CEditDlg(int editorMode, CommandActions& actions, QWidget* parent) : Q
     // The head definition editor has no timeline, and the head animation editor no head to fit.
     if (editorMode_ == 2)
         viewBar_->hide();
+    // Fitting the mesh to its lines belongs to the head definition editor alone.
     if (editorMode_ != 1)
-        for (unsigned command : {res::kCmdFitBox, res::kCmdFitLines})
+        for (unsigned command : {res::kCmdFitToLines, res::kCmdNormalise, res::kCmdRestoreReference})
+            actions.action(command)->setVisible(false);
+    if (editorMode_ == 2)
+        for (unsigned command :
+             {res::kCmdShowCurrent, res::kCmdShowReference, res::kCmdShowNeutral, res::kCmdRevertDrag})
             actions.action(command)->setVisible(false);
     if (editorMode_ != 0)
         actions.action(res::kCmdTogglePage)->setVisible(false);
     layout->addWidget(tabs_, 1);
-    connect(tabs_, &QTabWidget::currentChanged, this, [this] { emit pageChanged(currentPage()); });
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        // The view's tools work on the head; over the timeline they would only be in the way.
+        viewBar_->setVisible(editorMode_ != 2 && currentPage() == kHeadPage);
+        emit pageChanged(currentPage());
+    });
 }
 
-bool CEditDlg::hasPage(int page) const { return page == kHeadPage ? headHost_ != nullptr : timelineHost_ != nullptr; }
+bool CEditDlg::hasPage(int page) const
+{
+    return page == kHeadPage ? headHost_ != nullptr : timelineHost_ != nullptr;
+}
 
 int CEditDlg::currentPage() const
 {
@@ -78,5 +91,6 @@ void CEditDlg::refresh(ProjectSession& session)
         headHost_->setPicture(sessionstate::faceTexture(session));
     }
     if (timelineHost_ && !timelineHost_->hosted())
-        timelineHost_->setStateText(sessionstate::voiceText(session) + "\n\n" + sessionstate::trackText(session));
+        timelineHost_->setStateText(sessionstate::voiceText(session) + "\n\n" +
+                                    sessionstate::trackText(session));
 }

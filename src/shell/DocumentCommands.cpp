@@ -17,23 +17,40 @@ using namespace res;
 
 namespace {
 
-constexpr unsigned kDocumentCommands[] = {
-    kCmdNew, kCmdOpen, kCmdSave, kCmdSaveAs, kCmdSaveAsHeadDefinition, kCmdSaveAsHeadAnimation,
-    kCmdOpenHeadDefinition, kCmdOpenHeadAnimation, kCmdImportFace, kCmdImportMask, kCmdExportFace, kCmdExportMask,
-    kCmdImportVoice, kCmdExportVoice, kCmdRecordVoice, kCmdSaveStream, kCmdExportMedia, kCmdSummary};
+constexpr unsigned kDocumentCommands[] = {kCmdNew,
+                                          kCmdOpen,
+                                          kCmdSave,
+                                          kCmdSaveAs,
+                                          kCmdSaveAsHeadDefinition,
+                                          kCmdSaveAsHeadAnimation,
+                                          kCmdOpenHeadDefinition,
+                                          kCmdOpenHeadAnimation,
+                                          kCmdImportFace,
+                                          kCmdImportMask,
+                                          kCmdExportFace,
+                                          kCmdExportMask,
+                                          kCmdImportVoice,
+                                          kCmdExportVoice,
+                                          kCmdRecordVoice,
+                                          kCmdSaveStream,
+                                          kCmdExportMedia,
+                                          kCmdSummary};
 
 const char* const kModeExtensions[] = {"cmp", "hdp", "hap"};
 
 DocumentKind modeKind(int mode)
 {
-    return mode == 1 ? DocumentKind::headDefinition : mode == 2 ? DocumentKind::headAnimation : DocumentKind::project;
+    return mode == 1   ? DocumentKind::headDefinition
+           : mode == 2 ? DocumentKind::headAnimation
+                       : DocumentKind::project;
 }
 
 } // namespace
 
 bool DocumentCommands::handles(unsigned id) const
 {
-    return std::find(std::begin(kDocumentCommands), std::end(kDocumentCommands), id) != std::end(kDocumentCommands);
+    return std::find(std::begin(kDocumentCommands), std::end(kDocumentCommands), id) !=
+           std::end(kDocumentCommands);
 }
 
 bool DocumentCommands::isEnabled(unsigned id) const
@@ -46,23 +63,34 @@ bool DocumentCommands::isEnabled(unsigned id) const
     case kCmdOpen:
     case kCmdOpenHeadDefinition:
     case kCmdOpenHeadAnimation:
-    case kCmdRecordVoice: return idle;
+    case kCmdRecordVoice:
+        return idle;
     case kCmdSave:
     case kCmdSaveAs:
     case kCmdImportFace:
     case kCmdImportMask:
     case kCmdExportFace:
-    case kCmdExportMask: return model && idle;
+    case kCmdExportMask:
+        return model && idle;
     // The session writes the document of the mode; a pack of a project on its own is not one of its
     // flows yet.
-    case kCmdSaveAsHeadDefinition: return model && idle && frame_.editorMode() == 1;
-    case kCmdSaveAsHeadAnimation: return model && idle && frame_.editorMode() == 2;
-    case kCmdImportVoice: return idle && frame_.editPanel() != nullptr;
-    case kCmdExportVoice: return idle && session.timeline().sampleCount() > 0;
-    case kCmdSaveStream: return model && idle && session.timeline().sampleCount() > 0;
-    case kCmdExportMedia: return model && idle && session.timeline().sampleCount() > 0 && frame_.mediaExport != nullptr;
-    case kCmdSummary: return session.hasFile();
-    default: return false;
+    // The project editor writes either pack as a copy; a pack editor writes its own kind.
+    case kCmdSaveAsHeadDefinition:
+        return model && idle && frame_.editorMode() != 2;
+    case kCmdSaveAsHeadAnimation:
+        return model && idle && frame_.editorMode() != 1;
+    case kCmdImportVoice:
+        return idle && frame_.editPanel() != nullptr;
+    case kCmdExportVoice:
+        return idle && session.timeline().sampleCount() > 0;
+    case kCmdSaveStream:
+        return model && idle && session.timeline().sampleCount() > 0;
+    case kCmdExportMedia:
+        return model && idle && session.timeline().sampleCount() > 0 && frame_.mediaExport != nullptr;
+    case kCmdSummary:
+        return session.hasFile();
+    default:
+        return false;
     }
 }
 
@@ -100,28 +128,43 @@ void DocumentCommands::run(unsigned id)
             importPack(id, *path);
         return;
     }
-    case kCmdSave: save(); return;
+    case kCmdSave:
+        save();
+        return;
     case kCmdSaveAs:
     case kCmdSaveAsHeadDefinition:
-    case kCmdSaveAsHeadAnimation: saveAs(id); return;
+    case kCmdSaveAsHeadAnimation:
+        saveAs(id);
+        return;
     case kCmdImportFace:
     case kCmdImportMask:
         frame_.editPanel()->showPage(CEditDlg::kHeadPage);
         if (auto path = dialogs.openFile(kStrTitleOpenPicture, kStrFilterPicture))
             importPicture(id, *path);
         return;
-    case kCmdImportVoice: importVoice(QString()); return;
+    case kCmdImportVoice:
+        importVoice(QString());
+        return;
     case kCmdExportFace:
     case kCmdExportMask:
-    case kCmdExportVoice: exportAsset(id); return;
-    case kCmdRecordVoice: recordVoice(); return;
-    case kCmdSaveStream: saveStream(); return;
+    case kCmdExportVoice:
+        exportAsset(id);
+        return;
+    case kCmdRecordVoice:
+        recordVoice();
+        return;
+    case kCmdSaveStream:
+        saveStream();
+        return;
     case kCmdExportMedia:
         if (frame_.mediaExport)
             frame_.mediaExport();
         return;
-    case kCmdSummary: editSummary(); return;
-    default: return;
+    case kCmdSummary:
+        editSummary();
+        return;
+    default:
+        return;
     }
 }
 
@@ -138,7 +181,8 @@ bool DocumentCommands::newFromDefault(bool female)
 bool DocumentCommands::openPath(const QString& path, bool untitled)
 {
     CoreStatus status;
-    bool ok = frame_.session().openDocument(QFileInfo(path).absoluteFilePath().toStdString(), untitled, status);
+    bool ok =
+        frame_.session().openDocument(QFileInfo(path).absoluteFilePath().toStdString(), untitled, status);
     frame_.dialogs().showStatus(status);
     if (ok && !untitled)
         frame_.addRecentFile(path);
@@ -148,7 +192,8 @@ bool DocumentCommands::openPath(const QString& path, bool untitled)
 
 bool DocumentCommands::importPack(unsigned command, const QString& path)
 {
-    DocumentKind kind = command == kCmdOpenHeadDefinition ? DocumentKind::headDefinition : DocumentKind::headAnimation;
+    DocumentKind kind =
+        command == kCmdOpenHeadDefinition ? DocumentKind::headDefinition : DocumentKind::headAnimation;
     CoreStatus status;
     bool ok = frame_.session().importPack(path.toStdString(), kind, status);
     frame_.dialogs().showStatus(status);
@@ -180,14 +225,25 @@ bool DocumentCommands::save()
 
 bool DocumentCommands::saveAs(unsigned command)
 {
-    int mode = frame_.editorMode();
-    unsigned title = mode == 1 ? kStrTitleSaveHeadDefinition : mode == 2 ? kStrTitleSaveHeadAnimation : kStrTitleSaveProject;
-    unsigned filter = mode == 1 ? kStrFilterHeadDefinition : mode == 2 ? kStrFilterHeadAnimation : kStrFilterProject;
-    (void)command;
-    auto path = frame_.dialogs().saveFile(title, filter, kModeExtensions[mode]);
+    // The document's kind: the mode's, or in the project editor the pack the command names.
+    int kind = command == kCmdSaveAsHeadDefinition  ? 1
+               : command == kCmdSaveAsHeadAnimation ? 2
+                                                    : frame_.editorMode();
+    unsigned title = kind == 1   ? kStrTitleSaveHeadDefinition
+                     : kind == 2 ? kStrTitleSaveHeadAnimation
+                                 : kStrTitleSaveProject;
+    unsigned filter = kind == 1   ? kStrFilterHeadDefinition
+                      : kind == 2 ? kStrFilterHeadAnimation
+                                  : kStrFilterProject;
+    auto path = frame_.dialogs().saveFile(title, filter, kModeExtensions[kind]);
     if (!path)
         return false;
     CoreStatus status;
+    if (kind != frame_.editorMode()) {
+        bool ok = frame_.session().savePackAs(path->toStdString(), modeKind(kind), status);
+        frame_.dialogs().showStatus(status);
+        return ok;
+    }
     bool ok = frame_.session().saveAs(path->toStdString(), status);
     frame_.dialogs().showStatus(status);
     if (ok) {
@@ -237,7 +293,7 @@ void DocumentCommands::importVoice(const QString& given)
 
 void DocumentCommands::exportAsset(unsigned command)
 {
-    AssetKind kind = command == kCmdExportFace ? AssetKind::faceTexture
+    AssetKind kind = command == kCmdExportFace   ? AssetKind::faceTexture
                      : command == kCmdExportMask ? AssetKind::mask
                                                  : AssetKind::speech;
     bool voice = kind == AssetKind::speech;
@@ -299,7 +355,8 @@ void DocumentCommands::dropFile(const QString& path)
             frame_.editPanel()->showPage(CEditDlg::kHeadPage);
             importPicture(kCmdImportFace, path);
         }
-    } else if (suffix != "cmp" && suffix != "hdp" && suffix != "hap" && mode != 1 && isEnabled(kCmdImportVoice)) {
+    } else if (suffix != "cmp" && suffix != "hdp" && suffix != "hap" && mode != 1 &&
+               isEnabled(kCmdImportVoice)) {
         importVoice(path); // a WAV or any other sound the conversion can read
     }
 }

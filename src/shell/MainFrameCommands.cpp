@@ -7,6 +7,7 @@
 #include "shell/CEditDlg.h"
 #include "shell/CommandActions.h"
 #include "shell/DocumentCommands.h"
+#include "shell/HostedWindows.h"
 #include "shell/PaneHost.h"
 #include "shell/ResourceUi.h"
 #include "shell/ShellDialogs.h"
@@ -25,15 +26,8 @@ namespace {
 
 bool isViewCommand(unsigned id)
 {
-    return id == kCmdViewToolbar || id == kCmdViewProjectWindow || id == kCmdViewListWindow || id == kCmdViewStatusBar;
-}
-
-bool isPreviewCommand(unsigned id) { return (id >= kCmdPlay && id <= kCmdDemoHead) || id == kCmdMute; }
-
-bool isEditViewCommand(unsigned id)
-{
-    return id == kCmdViewReset || id == kCmdZoomIn || id == kCmdZoomOut || id == kCmdWireframe ||
-           id == kCmdShowPoints || id == kCmdShowLines || id == kCmdFitBox || id == kCmdFitLines;
+    return id == kCmdViewToolbar || id == kCmdViewProjectWindow || id == kCmdViewListWindow ||
+           id == kCmdViewStatusBar;
 }
 
 } // namespace
@@ -45,12 +39,10 @@ bool CChattermaskEditorMainFrame::isCommandEnabled(unsigned id) const
     if (id >= kCmdRecentFirst && id < kCmdRecentFirst + kRecentFileCount)
         return static_cast<int>(id - kCmdRecentFirst) < recent_.files().size();
     if (id == kCmdTogglePage)
-        return editPanel_ && editPanel_->hasPage(CEditDlg::kHeadPage) && editPanel_->hasPage(CEditDlg::kTimelinePage);
-    // These belong to the preview window and the 3D view; until those are hosted nobody handles them.
-    if (isPreviewCommand(id))
-        return previewHost_ && previewHost_->hosted() != nullptr;
-    if (isEditViewCommand(id))
-        return editPanel_ && editPanel_->headHost() && editPanel_->headHost()->hosted() != nullptr;
+        return editPanel_ && editPanel_->hasPage(CEditDlg::kHeadPage) &&
+               editPanel_->hasPage(CEditDlg::kTimelinePage);
+    if (hosted_ && hosted_->handles(id))
+        return hosted_->isEnabled(id);
     return true;
 }
 
@@ -59,6 +51,10 @@ void CChattermaskEditorMainFrame::updateCommandUi()
     for (unsigned id : actions_->commands()) {
         QAction* action = actions_->action(id);
         action->setEnabled(isCommandEnabled(id));
+        if (std::optional<bool> checked = hosted_ ? hosted_->isChecked(id) : std::nullopt) {
+            action->setCheckable(true);
+            action->setChecked(*checked);
+        }
         if (isViewCommand(id)) {
             QWidget* bar = id == kCmdViewToolbar         ? static_cast<QWidget*>(toolBar_)
                            : id == kCmdViewProjectWindow ? static_cast<QWidget*>(projectDock_)
@@ -72,12 +68,14 @@ void CChattermaskEditorMainFrame::updateCommandUi()
         QAction* action = actions_->action(kCmdRecentFirst + i);
         QString file = recent_.at(static_cast<int>(i));
         action->setVisible(!file.isEmpty() || i == 0);
-        action->setText(file.isEmpty() ? ResourceUi::text(kStrRecentEmpty)
-                                       : QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(file)));
+        action->setText(file.isEmpty()
+                            ? ResourceUi::text(kStrRecentEmpty)
+                            : QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(file)));
     }
     if (editPanel_)
         actions_->action(kCmdTogglePage)
-            ->setText(ResourceUi::text(editPanel_->currentPage() == CEditDlg::kTimelinePage ? kStrPageHead : kStrPageHead + 1));
+            ->setText(ResourceUi::text(
+                editPanel_->currentPage() == CEditDlg::kTimelinePage ? kStrPageHead : kStrPageHead + 1));
 }
 
 void CChattermaskEditorMainFrame::runCommand(unsigned id)
@@ -88,11 +86,13 @@ void CChattermaskEditorMainFrame::runCommand(unsigned id)
         documents_->run(id);
     } else if (id >= kCmdRecentFirst && id < kCmdRecentFirst + kRecentFileCount) {
         openRecent(static_cast<int>(id - kCmdRecentFirst));
+    } else if (hosted_ && hosted_->handles(id)) {
+        hosted_->run(id);
     } else if (isViewCommand(id)) {
         runViewCommand(id);
     } else if (id == kCmdTogglePage) {
         editPanel_->showPage(editPanel_->currentPage() == CEditDlg::kHeadPage ? CEditDlg::kTimelinePage
-                                                                             : CEditDlg::kHeadPage);
+                                                                              : CEditDlg::kHeadPage);
     } else if (id == kCmdOptions) {
         FrameOptions options = options_;
         if (dialogs_->editOptions(options, start_.editorMode != 1)) {
@@ -145,7 +145,8 @@ void CChattermaskEditorMainFrame::openHelp(const QString& page)
     QString query = page.section('?', 1);
     QString path = QDir(QString::fromStdString(programFolder().string())).filePath("help/" + file);
     if (!QFileInfo::exists(path)) {
-        dialogs_->showMessage(ResourceUi::format(kStrMissingHelp, path.toUtf8().constData()), ShellDialogs::Icon::stop);
+        dialogs_->showMessage(ResourceUi::format(kStrMissingHelp, path.toUtf8().constData()),
+                              ShellDialogs::Icon::stop);
         return;
     }
     QUrl url = QUrl::fromLocalFile(path);

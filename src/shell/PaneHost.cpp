@@ -35,7 +35,7 @@ void PaneHost::host(QWidget* window)
 {
     if (!window || window == hosted_)
         return;
-    delete hosted_;
+    delete hosted_.data();
     hosted_ = window;
     window->setParent(this);
     state_->hide();
@@ -43,9 +43,15 @@ void PaneHost::host(QWidget* window)
     window->show();
 }
 
-void PaneHost::setStateText(const QString& text) { text_->setText(text); }
+void PaneHost::setStateText(const QString& text)
+{
+    text_->setText(text);
+}
 
-QString PaneHost::stateText() const { return text_->text(); }
+QString PaneHost::stateText() const
+{
+    return text_->text();
+}
 
 void PaneHost::setPicture(const QImage& picture)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -27,5 +28,5 @@ private:
     QWidget* state_;
     QLabel* text_;
     QLabel* picture_;
-    QWidget* hosted_ = nullptr;
+    QPointer<QWidget> hosted_;
 };

@@ -4,6 +4,7 @@
 #include "shell/CChattermaskEditorMainFrame.h"
 #include "TestSupport.h"
 
+#include <QGuiApplication>
 #include <QSettings>
 
 #include <memory>
@@ -20,12 +21,15 @@ struct FrameFixture {
         FrameStart start;
         start.editorMode = mode;
         start.contentRoot = testsupport::binDir();
-        static const char* const kTitles[] = {"Chattermask Studio (CMP Editor)", "Chattermask Studio (HDP Editor)",
+        static const char* const kTitles[] = {"Chattermask Studio (CMP Editor)",
+                                              "Chattermask Studio (HDP Editor)",
                                               "Chattermask Studio (HAP Editor)"};
         start.title = kTitles[mode];
         start.fileName = file;
         start.openAsUntitled = untitled;
         start.deleteFileOnExit = temp;
+        // The 3D view needs OpenGL: the private X server has it, Qt's offscreen platform does not.
+        start.openGlViews = QGuiApplication::platformName() == QLatin1String("xcb");
         auto scripted = std::make_unique<ScriptedDialogs>();
         dialogs = scripted.get();
         frame = std::make_unique<CChattermaskEditorMainFrame>(start, std::move(scripted));

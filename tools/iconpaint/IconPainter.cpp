@@ -75,7 +75,8 @@ void face(QPainter& p, QRectF r, const QColor& skin = kSkin)
     p.drawEllipse(QPointF(cx - r.width() * 0.2, cy - r.height() * 0.12), 0.9, 0.9);
     p.drawEllipse(QPointF(cx + r.width() * 0.2, cy - r.height() * 0.12), 0.9, 0.9);
     p.setPen(pen(kRed.darker(120)));
-    p.drawLine(QPointF(cx - r.width() * 0.15, cy + r.height() * 0.22), QPointF(cx + r.width() * 0.15, cy + r.height() * 0.22));
+    p.drawLine(QPointF(cx - r.width() * 0.15, cy + r.height() * 0.22),
+               QPointF(cx + r.width() * 0.15, cy + r.height() * 0.22));
 }
 
 void wave(QPainter& p, QRectF r, const QColor& color = kBlue)
@@ -93,8 +94,9 @@ void wave(QPainter& p, QRectF r, const QColor& color = kBlue)
 // A small arrow in the corner: pointing down into the document for imports, up out of it for exports.
 void arrow(QPainter& p, bool in, const QColor& color = kGreen)
 {
-    QPolygonF shape = in ? QPolygonF{{10, 7}, {13, 7}, {13, 10}, {15.5, 10}, {11.5, 14.5}, {7.5, 10}, {10, 10}}
-                         : QPolygonF{{10, 14.5}, {13, 14.5}, {13, 11}, {15.5, 11}, {11.5, 6.5}, {7.5, 11}, {10, 11}};
+    QPolygonF shape =
+        in ? QPolygonF{{10, 7}, {13, 7}, {13, 10}, {15.5, 10}, {11.5, 14.5}, {7.5, 10}, {10, 10}}
+           : QPolygonF{{10, 14.5}, {13, 14.5}, {13, 11}, {15.5, 11}, {11.5, 6.5}, {7.5, 11}, {10, 11}};
     p.setPen(pen(color.darker(140)));
     p.setBrush(color);
     p.drawPolygon(shape);
@@ -129,8 +131,12 @@ void drawCommand(QPainter& p, unsigned command)
         p.drawLine(QPointF(12.5, 9), QPointF(12.5, 14));
         p.drawLine(QPointF(10, 11.5), QPointF(15, 11.5));
         break;
-    case kCmdOpen: folder(p); break;
-    case kCmdSave: floppy(p); break;
+    case kCmdOpen:
+        folder(p);
+        break;
+    case kCmdSave:
+        floppy(p);
+        break;
     case kCmdSaveAs:
         floppy(p, QRectF(0.5, 0.5, 11, 11));
         p.setPen(pen(kInk));
@@ -145,8 +151,14 @@ void drawCommand(QPainter& p, unsigned command)
         folder(p);
         wave(p, QRectF(6, 7.5, 9, 6), kBlue.darker(110));
         break;
-    case kCmdImportFace: face(p, QRectF(1.5, 0.5, 10, 12.5)); arrow(p, true); break;
-    case kCmdExportFace: face(p, QRectF(1.5, 0.5, 10, 12.5)); arrow(p, false, kBlue); break;
+    case kCmdImportFace:
+        face(p, QRectF(1.5, 0.5, 10, 12.5));
+        arrow(p, true);
+        break;
+    case kCmdExportFace:
+        face(p, QRectF(1.5, 0.5, 10, 12.5));
+        arrow(p, false, kBlue);
+        break;
     case kCmdImportMask:
     case kCmdExportMask: {
         p.setPen(pen(kInk));
@@ -161,8 +173,14 @@ void drawCommand(QPainter& p, unsigned command)
         arrow(p, command == kCmdImportMask, command == kCmdImportMask ? kGreen : kBlue);
         break;
     }
-    case kCmdImportVoice: wave(p, QRectF(0.5, 1, 10, 10)); arrow(p, true); break;
-    case kCmdExportVoice: wave(p, QRectF(0.5, 1, 10, 10)); arrow(p, false, kRed); break;
+    case kCmdImportVoice:
+        wave(p, QRectF(0.5, 1, 10, 10));
+        arrow(p, true);
+        break;
+    case kCmdExportVoice:
+        wave(p, QRectF(0.5, 1, 10, 10));
+        arrow(p, false, kRed);
+        break;
     case kCmdRecordVoice:
         p.setPen(pen(kRed.darker(150)));
         p.setBrush(kRed);
@@ -248,24 +266,90 @@ void drawCommand(QPainter& p, unsigned command)
         p.drawEllipse(QPointF(7.5, 8), 0.8, 0.8);
         arrow(p, false, kRed);
         break;
-    case kCmdViewReset: face(p, QRectF(3.5, 1.5, 9, 12)); break;
-    case kCmdZoomIn: magnifier(p, true); break;
-    case kCmdZoomOut: magnifier(p, false); break;
-    case kCmdWireframe:
-        p.setPen(pen(kBlue.darker(120)));
+    case kCmdOrbitTool: {
+        face(p, QRectF(4.5, 3.5, 7, 8.5));
+        QPainterPath ring;
+        ring.arcMoveTo(QRectF(0.5, 4.5, 15, 7), 200);
+        ring.arcTo(QRectF(0.5, 4.5, 15, 7), 200, 300);
+        p.setPen(pen(kBlue, 1.3));
         p.setBrush(Qt::NoBrush);
-        p.drawPolygon(QPolygonF{{1.5, 13.5}, {7.5, 1.5}, {14.5, 13.5}});
-        p.drawLine(QPointF(4.5, 7.5), QPointF(11, 7.5));
-        p.drawLine(QPointF(4.5, 7.5), QPointF(8, 13.5));
-        p.drawLine(QPointF(11, 7.5), QPointF(8, 13.5));
-        break;
-    case kCmdShowPoints:
+        p.drawPath(ring);
         p.setPen(Qt::NoPen);
-        p.setBrush(kRed);
-        for (QPointF c : {QPointF(4, 4), QPointF(11, 4), QPointF(7.5, 8), QPointF(4.5, 11.5), QPointF(10.5, 11.5)})
-            p.drawEllipse(c, 1.7, 1.7);
+        p.setBrush(kBlue);
+        p.drawPolygon(QPolygonF{{12.5, 3.5}, {15.5, 6.5}, {11.5, 7.5}});
         break;
-    case kCmdShowLines: {
+    }
+    case kCmdPanTool:
+        p.setPen(pen(kInk, 1.2));
+        p.drawLine(QPointF(8, 1), QPointF(8, 14));
+        p.drawLine(QPointF(1.5, 7.5), QPointF(14.5, 7.5));
+        p.setPen(Qt::NoPen);
+        p.setBrush(kInk);
+        p.drawPolygon(QPolygonF{{8, 0}, {10.5, 3}, {5.5, 3}});
+        p.drawPolygon(QPolygonF{{8, 15}, {10.5, 12}, {5.5, 12}});
+        p.drawPolygon(QPolygonF{{0.5, 7.5}, {3.5, 5}, {3.5, 10}});
+        p.drawPolygon(QPolygonF{{15.5, 7.5}, {12.5, 5}, {12.5, 10}});
+        break;
+    case kCmdZoomTool:
+        magnifier(p, true);
+        break;
+    case kCmdZoomBoxTool: {
+        QPen dashed = pen(kBlue);
+        dashed.setDashPattern({2, 1.5});
+        p.setPen(dashed);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(0.5, 0.5, 9, 8));
+        p.setPen(pen(kInk, 1.2));
+        p.setBrush(QColor(210, 230, 250));
+        p.drawEllipse(QPointF(9.5, 8.5), 3.5, 3.5);
+        p.setPen(pen(kInk, 2.2));
+        p.drawLine(QPointF(12, 11), QPointF(15, 14));
+        break;
+    }
+    case kCmdResetCamera:
+        face(p, QRectF(3.5, 1.5, 9, 12));
+        p.setPen(pen(kGreen.darker(120), 1.2));
+        p.drawLine(QPointF(0.5, 14.5), QPointF(3, 14.5));
+        p.drawLine(QPointF(0.5, 14.5), QPointF(0.5, 12));
+        break;
+    case kCmdFitCamera:
+        face(p, QRectF(4, 3, 8, 9.5));
+        p.setPen(pen(kInk, 1.2));
+        for (QPointF c : {QPointF(0.5, 0.5), QPointF(15.5, 0.5), QPointF(0.5, 14.5), QPointF(15.5, 14.5)}) {
+            qreal dx = c.x() < 8 ? 3 : -3, dy = c.y() < 8 ? 3 : -3;
+            p.drawLine(c, QPointF(c.x() + dx, c.y()));
+            p.drawLine(c, QPointF(c.x(), c.y() + dy));
+        }
+        break;
+    case kCmdDrawWireframe:
+    case kCmdDrawFlat:
+    case kCmdDrawTextured: {
+        const QPolygonF outer{{1.5, 13.5}, {7.5, 1.5}, {14.5, 13.5}};
+        const QColor fill = command == kCmdDrawFlat ? kGrey.lighter(150) : kSkin;
+        p.setPen(pen(kBlue.darker(120)));
+        p.setBrush(command == kCmdDrawWireframe ? QBrush(Qt::NoBrush) : QBrush(fill));
+        p.drawPolygon(outer);
+        if (command == kCmdDrawFlat) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(kGrey);
+            p.drawPolygon(QPolygonF{{4.5, 7.5}, {11, 7.5}, {8, 13.5}});
+        }
+        if (command == kCmdDrawTextured) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(kInk);
+            p.drawEllipse(QPointF(6, 9), 0.9, 0.9);
+            p.drawEllipse(QPointF(9.5, 9), 0.9, 0.9);
+            p.setPen(pen(kRed.darker(120)));
+            p.drawLine(QPointF(6.5, 11.8), QPointF(9, 11.8));
+        } else {
+            p.setPen(pen(kBlue.darker(120)));
+            p.drawLine(QPointF(4.5, 7.5), QPointF(11, 7.5));
+            p.drawLine(QPointF(4.5, 7.5), QPointF(8, 13.5));
+            p.drawLine(QPointF(11, 7.5), QPointF(8, 13.5));
+        }
+        break;
+    }
+    case kCmdShowEditLines: {
         QPainterPath curve;
         curve.moveTo(1.5, 12);
         curve.cubicTo(4, 1, 11, 1, 14.5, 12);
@@ -278,16 +362,58 @@ void drawCommand(QPainter& p, unsigned command)
             p.drawRect(QRectF(c.x() - 1.5, c.y() - 1.5, 3, 3));
         break;
     }
-    case kCmdTogglePage:
+    case kCmdEditTool:
         p.setPen(pen(kInk));
-        p.setBrush(kSkin);
-        p.drawRect(QRectF(0.5, 0.5, 9, 8));
-        p.setBrush(QColor(200, 220, 245));
-        p.drawRect(QRectF(5.5, 5.5, 10, 9));
-        wave(p, QRectF(7, 7.5, 7, 5));
+        p.setBrush(Qt::white);
+        p.drawPolygon(
+            QPolygonF{{3.5, 0.5}, {3.5, 12.5}, {6.5, 9.5}, {9, 14.5}, {11, 13.5}, {8.5, 8.5}, {12.5, 8.5}});
+        p.setPen(Qt::NoPen);
+        p.setBrush(kRed);
+        p.drawEllipse(QPointF(13, 3), 2, 2);
         break;
-    case kCmdFitBox: {
-        face(p, QRectF(4, 2.5, 8, 10));
+    case kCmdMoveXY:
+    case kCmdMoveZ:
+        p.setPen(pen(kInk, 1.2));
+        p.setBrush(Qt::NoBrush);
+        if (command == kCmdMoveXY) {
+            p.drawLine(QPointF(2, 13.5), QPointF(14, 13.5));
+            p.drawLine(QPointF(2, 13.5), QPointF(2, 1.5));
+            p.setPen(Qt::NoPen);
+            p.setBrush(kInk);
+            p.drawPolygon(QPolygonF{{15.5, 13.5}, {12.5, 11}, {12.5, 16}});
+            p.drawPolygon(QPolygonF{{2, 0}, {4.5, 3}, {-0.5, 3}});
+            p.setBrush(kRed);
+            p.drawEllipse(QPointF(8.5, 7.5), 2, 2);
+        } else {
+            p.drawLine(QPointF(13, 2), QPointF(3, 12.5));
+            p.setPen(Qt::NoPen);
+            p.setBrush(kInk);
+            p.drawPolygon(QPolygonF{{1.5, 14}, {2.5, 9.5}, {6, 13}});
+            p.drawPolygon(QPolygonF{{14.5, 0.5}, {13.5, 5}, {10, 1.5}});
+            p.setBrush(kRed);
+            p.drawEllipse(QPointF(8, 7.25), 2, 2);
+        }
+        break;
+    case kCmdShowCurrent:
+    case kCmdShowReference:
+    case kCmdShowNeutral: {
+        const QColor ink = command == kCmdShowCurrent ? kRed : command == kCmdShowReference ? kGrey : kBlue;
+        face(p, QRectF(2.5, 1.5, 11, 12.5), command == kCmdShowCurrent ? kSkin : kSkin.lighter(112));
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        for (QPointF c :
+             {QPointF(4.5, 4.5), QPointF(11.5, 4.5), QPointF(8, 13), QPointF(3, 9), QPointF(13, 9)})
+            p.drawEllipse(c, 1.5, 1.5);
+        break;
+    }
+    case kCmdFitToLines:
+        face(p, QRectF(2.5, 1.5, 11, 12.5));
+        p.setPen(pen(kGreen.darker(110), 1.2));
+        p.drawLine(QPointF(1.5, 7.5), QPointF(14.5, 7.5));
+        p.drawLine(QPointF(8, 0.5), QPointF(8, 14.5));
+        break;
+    case kCmdNormalise: {
+        face(p, QRectF(4, 3.5, 8, 8.5));
         QPen dashed = pen(kBlue);
         dashed.setDashPattern({2, 1.5});
         p.setPen(dashed);
@@ -295,11 +421,28 @@ void drawCommand(QPainter& p, unsigned command)
         p.drawRect(QRectF(1.5, 0.5, 13, 14));
         break;
     }
-    case kCmdFitLines:
-        face(p, QRectF(2.5, 1.5, 11, 12.5));
-        p.setPen(pen(kGreen.darker(110), 1.2));
-        p.drawLine(QPointF(1.5, 7.5), QPointF(14.5, 7.5));
-        p.drawLine(QPointF(8, 0.5), QPointF(8, 14.5));
+    case kCmdRevertDrag:
+    case kCmdRestoreReference: {
+        if (command == kCmdRestoreReference)
+            face(p, QRectF(5.5, 5, 9.5, 9.5), kSkin.lighter(112));
+        QPainterPath back;
+        back.moveTo(13, 9);
+        back.cubicTo(13, 2, 5, 1.5, 3, 6);
+        p.setPen(pen(kBlue.darker(110), 1.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(back);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kBlue.darker(110));
+        p.drawPolygon(QPolygonF{{0.5, 4}, {6, 5}, {2, 9.5}});
+        break;
+    }
+    case kCmdTogglePage:
+        p.setPen(pen(kInk));
+        p.setBrush(kSkin);
+        p.drawRect(QRectF(0.5, 0.5, 9, 8));
+        p.setBrush(QColor(200, 220, 245));
+        p.drawRect(QRectF(5.5, 5.5, 10, 9));
+        wave(p, QRectF(7, 7.5, 7, 5));
         break;
     default:
         p.setPen(pen(kInk));
