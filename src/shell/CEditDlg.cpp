@@ -45,9 +45,11 @@ CEditDlg::CEditDlg(int editorMode, CommandActions& actions, QWidget* parent)
         timelineHost_ = new PaneHost("TimelinePanel", tabs_);
         tabs_->addTab(timelineHost_, ResourceUi::text(res::kStrTabTimeline));
     }
-    // The head definition editor has no timeline, and the head animation editor no head to fit.
-    if (editorMode_ == 2)
+    // The head animation editor has no head to view: neither bar has a button left there.
+    if (editorMode_ == 2) {
         viewBar_->hide();
+        panelBar_->hide();
+    }
     // Fitting the mesh to its lines belongs to the head definition editor alone.
     if (editorMode_ != 1)
         for (unsigned command : {res::kCmdFitToLines, res::kCmdNormalise, res::kCmdRestoreReference})

@@ -31,8 +31,8 @@ CListPanel::CListPanel(int editorMode, const std::filesystem::path& contentRoot,
     layout->setContentsMargins(2, 2, 2, 2);
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName("1012");
-    // Five tab texts do not fit across a 250-pixel pane; down its side they are read whole.
-    tabs_->setTabPosition(editorMode == 0 ? QTabWidget::West : QTabWidget::North);
+    // Four or five tab texts do not fit across a 250-pixel pane; down its side they are read whole.
+    tabs_->setTabPosition(editorMode != 1 ? QTabWidget::West : QTabWidget::North);
     if (editorMode != 1) {
         for (int page = 0; page < kTeeth; ++page) {
             hosts_[page] = new PaneHost(QStringLiteral("LibraryList%1").arg(page), tabs_);
