@@ -34,8 +34,6 @@ const StringEntry kStrings[] = {
     {0xE864, "Show &Head View"},  // the edit panel toggle while the timeline shows
     {0xE865, "Show &Timeline"},   // and while the head view shows
     {0xE816, "<None>"},
-    {0xE825, "The voice cannot be played: no sound output is available."},
-    {0xE82E, "The export failed. The output file was not written."},
     {0xE854, "Visemes"},
     {0xE855, "Expressions"},
     {0xE856, "Backgrounds"},

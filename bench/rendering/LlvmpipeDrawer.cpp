@@ -1,78 +1,26 @@
 #include "LlvmpipeDrawer.h"
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
+#include "rendering/gl/EglOffscreenContext.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cstring>
 
 struct LlvmpipeDrawer::State {
-    EGLDisplay display = EGL_NO_DISPLAY;
-    EGLContext context = EGL_NO_CONTEXT;
-    EGLSurface surface = EGL_NO_SURFACE;
+    EglOffscreenContext context;
     GLuint textures[10] = {};
     int width = 0, height = 0;
 };
 
 LlvmpipeDrawer::LlvmpipeDrawer() : state_(std::make_unique<State>()) {}
 
-LlvmpipeDrawer::~LlvmpipeDrawer()
-{
-    if (state_->display == EGL_NO_DISPLAY)
-        return;
-    eglMakeCurrent(state_->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    if (state_->context != EGL_NO_CONTEXT)
-        eglDestroyContext(state_->display, state_->context);
-    if (state_->surface != EGL_NO_SURFACE)
-        eglDestroySurface(state_->display, state_->surface);
-    eglTerminate(state_->display);
-}
-
-namespace {
-
-EGLDisplay surfacelessDisplay()
-{
-    auto getPlatformDisplay =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    if (!getPlatformDisplay)
-        return EGL_NO_DISPLAY;
-    return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-}
-
-} // namespace
+LlvmpipeDrawer::~LlvmpipeDrawer() = default;
 
 bool LlvmpipeDrawer::open(int width, int height, const BenchScene& scene)
 {
     State& s = *state_;
-    s.display = surfacelessDisplay();
-    if (s.display == EGL_NO_DISPLAY || !eglInitialize(s.display, nullptr, nullptr))
-        return false;
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
-                                       EGL_PBUFFER_BIT,
-                                       EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_BIT,
-                                       EGL_RED_SIZE,
-                                       8,
-                                       EGL_GREEN_SIZE,
-                                       8,
-                                       EGL_BLUE_SIZE,
-                                       8,
-                                       EGL_ALPHA_SIZE,
-                                       8,
-                                       EGL_DEPTH_SIZE,
-                                       24,
-                                       EGL_NONE};
-    EGLConfig config;
-    EGLint count = 0;
-    if (!eglChooseConfig(s.display, configAttributes, &config, 1, &count) || count < 1)
-        return false;
-    const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-    s.surface = eglCreatePbufferSurface(s.display, config, surfaceAttributes);
-    if (s.surface == EGL_NO_SURFACE || !eglBindAPI(EGL_OPENGL_API))
-        return false;
-    s.context = eglCreateContext(s.display, config, EGL_NO_CONTEXT, nullptr);
-    if (s.context == EGL_NO_CONTEXT || !eglMakeCurrent(s.display, s.surface, s.surface, s.context))
+    if (!s.context.open(width, height))
         return false;
     s.width = width, s.height = height;
     glViewport(0, 0, width, height);

@@ -9,9 +9,7 @@
 
 #include <cstdlib>
 
-#ifdef CM_BENCH_LLVMPIPE
 #include "LlvmpipeDrawer.h"
-#endif
 
 namespace {
 
@@ -122,7 +120,6 @@ BENCHMARK(softFrame)
     ->Unit(benchmark::kMicrosecond)
     ->MeasureProcessCPUTime();
 
-#ifdef CM_BENCH_LLVMPIPE
 void llvmpipeFrame(benchmark::State& state)
 {
     setenv("LP_NUM_THREADS", "1", 1);
@@ -140,7 +137,6 @@ void llvmpipeFrame(benchmark::State& state)
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(llvmpipeFrame)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
-#endif
 
 } // namespace
 

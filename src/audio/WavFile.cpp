@@ -239,16 +239,16 @@ int CWavWriter::create(const std::filesystem::path& path, const WavFormat& forma
     return error_;
 }
 
-int CWavWriter::write(const void* samples, std::size_t count)
+int CWavWriter::write(const void* data, std::size_t byteCount)
 {
     if (!file_)
         return kWavCannotWrite;
-    if (error_ == kWavOk && dataBytes_ + count > kMaxDataBytes)
+    if (error_ == kWavOk && dataBytes_ + byteCount > kMaxDataBytes)
         error_ = kWavCannotWrite;
     if (error_ != kWavOk)
         return error_;
-    dataBytes_ += count;
-    return writeBytes(samples, count);
+    dataBytes_ += byteCount;
+    return writeBytes(data, byteCount);
 }
 
 int CWavWriter::writeBytes(const void* bytes, std::size_t count)

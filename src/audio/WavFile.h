@@ -87,11 +87,13 @@ public:
 
     // Creates (or truncates) the file and writes everything before the samples.
     int create(const std::filesystem::path& path, const WavFormat& format);
-    int write(const void* samples, std::size_t count);
+    // Appends `byteCount` bytes of sample data, as the format lays them out.
+    int write(const void* data, std::size_t byteCount);
     // Fixes the chunk sizes, stores `sampleCount` in "fact" and closes the file, in every case.
     int finish(std::uint32_t sampleCount);
     // Ends a write that went as far as `code` says: finishes with `sampleCount` on success, else closes the
-    // file and removes `path` so that a failed or cancelled write leaves nothing behind. Returns the final code.
+    // file and removes `path` so that a failed or cancelled write leaves nothing behind. Returns the final
+    // code.
     int finishOrRemove(int code, std::uint32_t sampleCount, const std::filesystem::path& path);
 
 private:
