@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 class CHeadModel;
 
@@ -28,3 +29,19 @@ using PlayerRendererFactory = std::function<std::unique_ptr<PlayerRenderer>(CHea
 
 // The software renderer with the given processor path (0 generic, 1 and 2 the vector paths).
 PlayerRendererFactory softPlayerRenderer(int processorType);
+
+// The OpenGL renderer in an offscreen context of its own, each finished frame read back into memory.
+// Null, with the reason in `failure` when given, when this machine offers no such context.
+PlayerRendererFactory glPlayerRenderer(std::shared_ptr<std::string> failure = nullptr);
+
+// Which renderer a preview got: OpenGL only when it was asked for and could be made.
+struct PlayerRendererChoice {
+    bool openGl = false;
+    // Why OpenGL was asked for and not made; empty otherwise.
+    std::string fallbackReason;
+};
+
+// OpenGL when asked for and possible, else the software renderer; `choice` is filled on the worker
+// thread before the player reports that it started.
+PlayerRendererFactory chosenPlayerRenderer(bool openGl, int processorType,
+                                           std::shared_ptr<PlayerRendererChoice> choice);

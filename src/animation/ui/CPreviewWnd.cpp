@@ -1,5 +1,6 @@
 #include "animation/ui/CPreviewWnd.h"
 
+#include <QDebug>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -7,11 +8,9 @@ CPreviewWnd::CPreviewWnd(QWidget* parent, bool openGl, int processorType,
                          const ExpressionRows& expressionRows)
     : QWidget(parent)
 {
-    // The one place that chooses the drawing mode: an OpenGL factory goes here once it exists.
-    (void)openGl;
     AnimPlayerSetup setup;
     setup.drawLock = drawLock_;
-    setup.makeRenderer = softPlayerRenderer(processorType);
+    setup.makeRenderer = chosenPlayerRenderer(openGl, processorType, choice_);
     setup.expressionRows = expressionRows;
     setup.onFrame = [this](const std::uint32_t* pixels, int width, int height) {
         takeFrame(pixels, width, height);
@@ -20,6 +19,11 @@ CPreviewWnd::CPreviewWnd(QWidget* parent, bool openGl, int processorType,
     setMinimumSize(64, 64);
     player_ = std::make_unique<CAnimPlayer>(std::move(setup));
     player_->started().wait();
+    if (!choice_->fallbackReason.empty()) {
+        fallbackMessage_ = tr("OpenGL drawing is not available (%1); the preview draws in software.")
+                               .arg(QString::fromStdString(choice_->fallbackReason));
+        qWarning().noquote() << fallbackMessage_;
+    }
     player_->resize(width(), height());
 }
 

@@ -16,7 +16,8 @@ class CHeadModel;
 class CPreviewWnd : public QWidget {
     Q_OBJECT
 public:
-    // `openGl` asks for the OpenGL drawing mode; until that renderer exists the software one draws.
+    // `openGl` asks for the OpenGL drawing mode: the player's thread draws into an offscreen context of
+    // its own and the window shows each frame read back. Without a context the software mode draws.
     CPreviewWnd(QWidget* parent, bool openGl, int processorType, const ExpressionRows& expressionRows = {});
     ~CPreviewWnd() override;
 
@@ -25,6 +26,10 @@ public:
     // The last frame shown and how many have arrived, for the studio's snapshots and for tests.
     QImage lastFrame() const { return frame_; }
     int frameCount() const { return frameCount_; }
+    // True when the frames come from the OpenGL renderer.
+    bool drawsWithOpenGl() const { return choice_->openGl; }
+    // Why the OpenGL mode was asked for and the software one draws instead; empty otherwise.
+    QString fallbackMessage() const { return fallbackMessage_; }
 
 signals:
     // A right click, in the parent's coordinates, for the parent's context menu.
@@ -40,6 +45,8 @@ private:
     void takeFrame(const std::uint32_t* pixels, int width, int height);
 
     std::shared_ptr<std::mutex> drawLock_ = std::make_shared<std::mutex>();
+    std::shared_ptr<PlayerRendererChoice> choice_ = std::make_shared<PlayerRendererChoice>();
+    QString fallbackMessage_;
     std::unique_ptr<CAnimPlayer> player_;
     CHeadModel* model_ = nullptr;
     QImage frame_;

@@ -4,6 +4,33 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 
+#include <mutex>
+
+namespace {
+
+// EGL hands every caller of the surfaceless platform the same display, and terminating it frees the
+// contexts of all its users: the last context of the process terminates it, not the first to close.
+std::mutex displayUsersLock;
+int displayUsers = 0;
+
+bool initializeDisplay(EGLDisplay display)
+{
+    std::lock_guard guard(displayUsersLock);
+    if (!eglInitialize(display, nullptr, nullptr))
+        return false;
+    ++displayUsers;
+    return true;
+}
+
+void releaseDisplay(EGLDisplay display)
+{
+    std::lock_guard guard(displayUsersLock);
+    if (--displayUsers == 0)
+        eglTerminate(display);
+}
+
+} // namespace
+
 struct EglOffscreenContext::State {
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLConfig config = nullptr;
@@ -23,7 +50,7 @@ EglOffscreenContext::~EglOffscreenContext()
         eglDestroyContext(s.display, s.context);
     if (s.surface != EGL_NO_SURFACE)
         eglDestroySurface(s.display, s.surface);
-    eglTerminate(s.display);
+    releaseDisplay(s.display);
 }
 
 bool EglOffscreenContext::open(int width, int height)
@@ -35,7 +62,7 @@ bool EglOffscreenContext::open(int width, int height)
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (getPlatformDisplay)
         s.display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    if (s.display == EGL_NO_DISPLAY || !eglInitialize(s.display, nullptr, nullptr)) {
+    if (s.display == EGL_NO_DISPLAY || !initializeDisplay(s.display)) {
         s.display = EGL_NO_DISPLAY;
         error_ = "no EGL surfaceless display";
         return false;

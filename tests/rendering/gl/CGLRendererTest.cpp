@@ -267,3 +267,22 @@ TEST_F(GLRendererTest, DrawModesShowFlatColoursOrEdges)
 }
 
 } // namespace
+
+// Every context of the process shares one EGL display: closing one context must leave the others able
+// to draw, as when a preview player and an export each hold one.
+TEST(EglOffscreenContext, ClosingOneContextLeavesAnotherDrawing)
+{
+    EglOffscreenContext kept;
+    if (!kept.open(8, 8))
+        GTEST_SKIP() << kept.error();
+    {
+        EglOffscreenContext closed;
+        ASSERT_TRUE(closed.open(4, 4));
+    }
+    ASSERT_TRUE(kept.makeCurrent());
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const std::vector<uint32_t> pixels = kept.readPixels();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(pixels[0], 0xFFFF0000u);
+}
