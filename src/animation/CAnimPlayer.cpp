@@ -245,6 +245,8 @@ void CAnimPlayer::playbackLoop()
             loadBackground(*background);
 
         drawOneFrame();
+        if (setup_.onPlaybackFrame)
+            setup_.onPlaybackFrame({t0, std::chrono::steady_clock::now(), now, mixerTime});
 
         // The end time is on the mixer's time line; with an absolute clock that is the clock's time.
         if (autoStop_.isSet()) {

@@ -5,6 +5,7 @@
 #include "audio/EventSequencer.h"
 #include "Common/Event.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,6 +29,16 @@ std::int64_t steadyMilliseconds();
 // A finished frame, bottom row first, handed over on the worker thread under the draw lock.
 using FrameObserver = std::function<void(const std::uint32_t* pixels, int width, int height)>;
 
+// One frame of a playback as the worker ran it: when its turn began and when its drawing was done, the
+// clock's reading and the mixer's time it showed. For measuring the player; reported on its thread.
+struct PlaybackFrame {
+    std::chrono::steady_clock::time_point started;
+    std::chrono::steady_clock::time_point drawn;
+    std::int32_t clockMs = 0;
+    std::int32_t mixerMs = 0;
+};
+using PlaybackFrameObserver = std::function<void(const PlaybackFrame&)>;
+
 struct AnimPlayerSetup {
     // The window's lock around the frame it shows; the player makes its own when none is given.
     std::shared_ptr<std::mutex> drawLock;
@@ -36,6 +47,7 @@ struct AnimPlayerSetup {
     // Time base of the default clock; the steady clock when empty.
     MillisecondSource milliseconds;
     FrameObserver onFrame;
+    PlaybackFrameObserver onPlaybackFrame;
 };
 
 // Plays the mixer's events on the head model in real time on one worker thread that also draws:

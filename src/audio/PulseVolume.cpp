@@ -1,4 +1,5 @@
 #include "audio/OutputVolume.h"
+#include "audio/PulseServer.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -134,12 +135,15 @@ public:
 
 } // namespace
 
+bool soundServerAnswers()
+{
+    PulseConnection probe;
+    return probe.ready();
+}
+
 std::unique_ptr<OutputVolume> makeSystemVolume()
 {
-    {
-        PulseConnection probe;
-        if (!probe.ready())
-            return makeNoMixerVolume();
-    }
+    if (!soundServerAnswers())
+        return makeNoMixerVolume();
     return std::make_unique<PulseVolume>();
 }

@@ -28,3 +28,7 @@ public:
 // A silent stream that takes the data at the speed a device would play it and tells the steady clock's
 // elapsed time: playback and its clock work with no sound device.
 std::unique_ptr<SoundSink> makeSilentSink();
+
+// The sound server's default output; null when no server answers, so the caller falls back to the
+// silent sink. No toolkit: the command-line tool plays through it.
+std::unique_ptr<SoundSink> makePulseSink();

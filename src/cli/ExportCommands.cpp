@@ -83,36 +83,6 @@ std::string codeText(ExportCode code)
     return text.str();
 }
 
-// A slot picture that is missing or does not fit leaves the model's own texture, as the editor does.
-std::optional<CJpegPicture> slotPicture(const std::string& path, bool alpha, int width, int height)
-{
-    CJpegPicture picture;
-    if (path.empty() || !picture.loadFile(path, alpha) || picture.width() != width ||
-        picture.height() != height)
-        return std::nullopt;
-    return picture;
-}
-
-void putProjectPictures(CHeadModel& head, const ProjectStore& store)
-{
-    const auto pixels = [](const CJpegPicture& p) {
-        return reinterpret_cast<const std::uint32_t*>(p.pixels());
-    };
-    auto face = slotPicture(store.assetPath(AssetKind::faceTexture), false, 256, 256);
-    const auto mask = slotPicture(store.assetPath(AssetKind::mask), true, 256, 256);
-    if (face) {
-        if (mask)
-            face->takeAlphaFrom(*mask);
-        head.writeSlotPixels(0, pixels(*face));
-    } else if (mask) {
-        head.writeSlotAlpha(0, pixels(*mask));
-    }
-    if (const auto top = slotPicture(store.assetPath(AssetKind::teethTop), false, 64, 16))
-        head.writeSlotPixels(1, pixels(*top));
-    if (const auto bottom = slotPicture(store.assetPath(AssetKind::teethBottom), false, 64, 16))
-        head.writeSlotPixels(2, pixels(*bottom));
-}
-
 int runExportCommand(CliArgs& args, CliContext& context)
 {
     const bool json = args.flag("--json");
@@ -150,17 +120,7 @@ int runExportCommand(CliArgs& args, CliContext& context)
     loadTimelineFromStore(store, timeline);
     if (timeline.sampleCount() <= 0 || timeline.voiceFile().empty())
         throw CliError("the project " + paths[0] + " has no voice to export");
-    std::unique_ptr<CHeadModel> head = headModelOf(store);
-    if (!head)
-        throw CliError("the project " + paths[0] + " has no readable head model");
-    {
-        // The head stands as the editing view shows it.
-        CSoftRenderer view;
-        if (!view.create(head.get(), 0))
-            throw CliError("cannot create the software renderer");
-        headview::attachWithNormalise(view, *head);
-    }
-    putProjectPictures(*head, store);
+    std::unique_ptr<CHeadModel> head = preparedHeadOf(store, paths[0]);
 
     parameters.head = head.get();
     parameters.timeline = &timeline;

@@ -15,33 +15,6 @@ namespace {
 
 const char* const kUsage = "schedule PROJECT.cmp [--range FROM:TO] [--seed N] --json";
 
-std::optional<std::uint32_t> parseWhole(const std::string& text, std::uint32_t limit)
-{
-    std::uint32_t value = 0;
-    const char* last = text.data() + text.size();
-    const auto [end, error] = std::from_chars(text.data(), last, value);
-    if (text.empty() || error != std::errc() || end != last || value > limit)
-        return std::nullopt;
-    return value;
-}
-
-// FROM:TO in timeline samples, as a selection in the track window; it must lie inside the voice.
-void selectRange(TimelineData& timeline, const std::string& text)
-{
-    const std::size_t colon = text.find(':');
-    const auto from =
-        colon == std::string::npos ? std::nullopt : parseWhole(text.substr(0, colon), INT32_MAX);
-    const auto to = colon == std::string::npos ? std::nullopt : parseWhole(text.substr(colon + 1), INT32_MAX);
-    if (!from || !to)
-        throw CliError("bad --range '" + text + "': expected FROM:TO, whole numbers of samples");
-    if (*to <= *from)
-        throw CliError("bad --range '" + text + "': TO must be after FROM");
-    if (*to > std::uint32_t(timeline.sampleCount()))
-        throw CliError("--range '" + text + "' is not inside the voice of " +
-                       std::to_string(timeline.sampleCount()) + " samples");
-    timeline.setSelection(std::int32_t(*from), std::int32_t(*to));
-}
-
 const char* kindName(FilledEvent::Kind kind)
 {
     switch (kind) {
@@ -105,7 +78,7 @@ int runSchedule(CliArgs& args, CliContext& context)
         failWithStatus(context, status);
     TimelineData& timeline = session->timeline();
     if (range)
-        selectRange(timeline, *range);
+        selectSampleRange(timeline, *range);
 
     // Only the events matter here, not the rows they would blend.
     CFapMixer mixer{ExpressionRows{}};

@@ -1,9 +1,11 @@
 #include "animation/ui/CPreviewPanel.h"
 
 #include "animation/ui/QtSoundSink.h"
+#include "Common/ContentRoot.h"
+#include "face/FapTables.h"
 #include "session/PlaybackFill.h"
+#include "session/TimelinePlayback.h"
 #include "timeline/TimelineData.h"
-#include "timeline/TimelineMix.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,8 +13,6 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
-
-#include <random>
 
 namespace {
 
@@ -59,7 +59,8 @@ CPreviewPanel::CPreviewPanel(QWidget* parent, bool openGl, int processorType,
     connect(slider_, &QSlider::valueChanged, this, [this](int value) { volume_->setVolume(value); });
     layout->addWidget(slider_);
 
-    window_ = new CPreviewWnd(this, openGl, processorType);
+    // The expressions on the timeline blend the content's expression rows, as the export does.
+    window_ = new CPreviewWnd(this, openGl, processorType, loadExpressionRows(contentRoot() / "Expressions"));
     layout->addWidget(window_, 1);
 
     muted_ = volume_->mute();
@@ -119,52 +120,37 @@ bool CPreviewPanel::runCommand(int command)
 
 bool CPreviewPanel::playTimeline()
 {
-    CAnimPlayer& player = window_->player();
-    if (!timeline_ || timeline_->voiceFile().empty() || player.isPlaying())
+    // Refused before a sound output is made for nothing.
+    if (!timeline_ || timeline_->voiceFile().empty() || window_->player().isPlaying())
         return false;
-    // The previous play's sound output is idle now that the player is.
-    sound_.reset();
-
-    const PlaybackRange range = selectionRange(*timeline_);
-    const MediaFiles files = store_ ? mediaFilesOf(*store_) : noMediaFiles();
-    const std::uint32_t endTime = fillPlayback(*timeline_, files, player.mixer(), player.mediaSchedule(),
-                                               range, seededBlinkRandom(blinkSeed_++));
-
-    std::unique_ptr<SoundSink> sink = sinks_ ? sinks_() : nullptr;
-    lastPlayHadDevice_ = sink != nullptr;
-    sound_ = std::make_unique<CStreamPlayer>(std::move(sink));
-    if (!mixFile_.valid() ||
-        prepareTimelineMix(*timeline_, voiceReader_, player.mediaSchedule(), mixFile_.path()) != 0 ||
-        sound_->open(mixFile_.path()) != 0 || !sound_->start()) {
-        sound_.reset();
-        player.mixer().clear();
-        player.mediaSchedule().clear();
+    TimelinePlayInputs inputs;
+    inputs.files = store_ ? mediaFilesOf(*store_) : noMediaFiles();
+    inputs.blinks = seededBlinkRandom(blinkSeed_);
+    inputs.voiceReader = &voiceReader_;
+    inputs.mixFile = mixFile_.valid() ? mixFile_.path() : std::filesystem::path();
+    inputs.sink = sinks_ ? sinks_() : nullptr;
+    const bool hasDevice = inputs.sink != nullptr;
+    inputs.onClock = [this](int now) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, now] {
+                if (timeline_)
+                    timeline_->setCursor(now);
+                emit playbackCursorMoved(now);
+            },
+            Qt::QueuedConnection);
+    };
+    switch (startTimelinePlay(window_->player(), *timeline_, std::move(inputs), sound_)) {
+    case TimelinePlayStart::refused:
+        return false;
+    case TimelinePlayStart::soundFailed:
         emit warningMessage(kMessagePlayFailed);
         return false;
+    case TimelinePlayStart::started:
+        break;
     }
-
-    const int begin = static_cast<int>(range.startMs);
-    CStreamPlayer* sound = sound_.get();
-    player.setClock(
-        [this, sound, begin](int code) {
-            if (code == kClockNow) {
-                const int now = begin + sound->position();
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, now] {
-                        if (timeline_)
-                            timeline_->setCursor(now);
-                        emit playbackCursorMoved(now);
-                    },
-                    Qt::QueuedConnection);
-                return now;
-            }
-            if (code == kClockStopped)
-                sound->close();
-            return 0;
-        },
-        true);
-    player.play(true, static_cast<std::int32_t>(endTime));
+    ++blinkSeed_;
+    lastPlayHadDevice_ = hasDevice;
     return true;
 }
 

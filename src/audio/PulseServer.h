@@ -1,0 +1,4 @@
+#pragma once
+
+// True when a sound server answers now; never starts one.
+bool soundServerAnswers();
