@@ -108,7 +108,6 @@ void writeFigures(std::ostream& out, const PlaybackFigures& figures, bool device
         .field("clock_offset_ms_max", rounded(figures.clockOffsetMaxMs))
         .field("audio", device ? "device" : "silent")
         .endObject();
-    out << "\n";
 }
 
 std::uint32_t takeSeed(CliArgs& args)
