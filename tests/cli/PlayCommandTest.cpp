@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <regex>
 #include <string>
@@ -114,3 +115,20 @@ TEST(PlayCommand, CtrlCStopsThePlayAndStillReportsIt)
 }
 
 } // namespace
+
+TEST(PlayCommand, WithoutAnOpenGlContextPlaysInSoftwareAndSaysSo)
+{
+    testsupport::TempDir dir;
+    // With no EGL driver to be found there is no OpenGL context to be had.
+    const auto result = testsupport::runCommand(
+        "__EGL_VENDOR_LIBRARY_FILENAMES=" + (dir / "none.json").string() + " " +
+        playCommand("--range 0:8000 --gl --json --frames " + (dir / "frames").string()));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("OpenGL drawing is not available"), std::string::npos) << result.err;
+    EXPECT_GT(parseFigures(result.out).frames, 0) << result.out;
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    ASSERT_TRUE(readPngBgra((dir / "frames" / "frame_00005.png").string(), pixels, width, height));
+    // The software renderer drew the head: the picture is not one flat colour.
+    EXPECT_NE(std::count(pixels.begin(), pixels.end(), pixels[0]), static_cast<long>(pixels.size()));
+}
