@@ -16,27 +16,27 @@ namespace {
 constexpr std::uint32_t kServerLatencyMs = 60;
 constexpr std::uint32_t kChunkMs = 10;
 
-bool sampleSpecOf(const WavFormat& format, pa_sample_spec& sampleSpec)
+bool pulseFormatOf(const WavFormat& format, pa_sample_spec& pulseFormat)
 {
     if (format.formatTag != kWavFormatPcm || format.channels == 0 || format.samplesPerSec == 0)
         return false;
     if (format.bitsPerSample == 8)
-        sampleSpec.format = PA_SAMPLE_U8;
+        pulseFormat.format = PA_SAMPLE_U8;
     else if (format.bitsPerSample == 16)
-        sampleSpec.format = PA_SAMPLE_S16LE;
+        pulseFormat.format = PA_SAMPLE_S16LE;
     else
         return false;
-    sampleSpec.rate = format.samplesPerSec;
-    sampleSpec.channels = static_cast<std::uint8_t>(format.channels);
-    return pa_sample_spec_valid(&sampleSpec) != 0;
+    pulseFormat.rate = format.samplesPerSec;
+    pulseFormat.channels = static_cast<std::uint8_t>(format.channels);
+    return pa_sample_spec_valid(&pulseFormat) != 0;
 }
 
 pa_simple* connect(const WavFormat& format)
 {
-    pa_sample_spec sampleSpec{};
-    if (!sampleSpecOf(format, sampleSpec))
+    pa_sample_spec pulseFormat{};
+    if (!pulseFormatOf(format, pulseFormat))
         return nullptr;
-    const std::uint32_t bytesPerSecond = static_cast<std::uint32_t>(pa_bytes_per_second(&sampleSpec));
+    const std::uint32_t bytesPerSecond = static_cast<std::uint32_t>(pa_bytes_per_second(&pulseFormat));
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
     attributes.tlength = bytesPerSecond * kServerLatencyMs / 1000;
@@ -44,7 +44,7 @@ pa_simple* connect(const WavFormat& format)
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
     int error = 0;
-    return pa_simple_new(nullptr, "Chattermask", PA_STREAM_PLAYBACK, nullptr, "Preview", &sampleSpec, nullptr,
+    return pa_simple_new(nullptr, "Chattermask", PA_STREAM_PLAYBACK, nullptr, "Preview", &pulseFormat, nullptr,
                          &attributes, &error);
 }
 
