@@ -52,7 +52,8 @@ constexpr LibraryKind kListKinds[] = {LibraryKind::visemes, LibraryKind::express
 
 } // namespace
 
-HostedWindows::HostedWindows(CChattermaskEditorMainFrame& frame, bool openGlViews) : frame_(frame)
+HostedWindows::HostedWindows(CChattermaskEditorMainFrame& frame, bool openGlViews)
+    : frame_(frame), openGlViews_(openGlViews)
 {
     ProjectSession& session = frame_.session();
     library_ = std::make_unique<StoreLibraryActions>(
@@ -135,8 +136,10 @@ void HostedWindows::hostTrackWindow()
 void HostedWindows::hostPreview()
 {
     ProjectSession& session = frame_.session();
-    preview_ = new CPreviewPanel(nullptr, false, frame_.processorPath());
+    // The preview draws as the 3D view does: with OpenGL where the display has it.
+    preview_ = new CPreviewPanel(nullptr, openGlViews_, frame_.processorPath());
     preview_->setObjectName("CPreviewPanel");
+    preview_->setResources(&ResourceUi::library());
     preview_->setHeadModel(session.headModel());
     preview_->setStore(&session.store());
     preview_->setTimeline(&session.timeline());

@@ -62,6 +62,7 @@ private:
     void undo(bool redo);
 
     CChattermaskEditorMainFrame& frame_;
+    bool openGlViews_;
     std::unique_ptr<StoreLibraryActions> library_;
     QPointer<CMorphWnd> morph_;
     QPointer<CPreviewPanel> preview_;

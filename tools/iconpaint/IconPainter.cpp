@@ -252,6 +252,48 @@ void drawCommand(QPainter& p, unsigned command)
         p.drawLine(QPointF(5, 5), QPointF(10, 5));
         p.drawLine(QPointF(5, 7.5), QPointF(9, 7.5));
         break;
+    case kCmdDemoMouth: {
+        QPainterPath upper, lower;
+        upper.moveTo(1, 7.5);
+        upper.cubicTo(4, 2.5, 6.5, 4, 8, 5);
+        upper.cubicTo(9.5, 4, 12, 2.5, 15, 7.5);
+        lower.moveTo(1, 7.5);
+        lower.cubicTo(4, 14, 12, 14, 15, 7.5);
+        p.setPen(pen(kRed.darker(130)));
+        p.setBrush(kRed.lighter(115));
+        p.drawPath(upper + lower);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(90, 20, 30));
+        p.drawEllipse(QRectF(4, 6.5, 8, 3.5));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(5, 6.5, 6, 1.3));
+        break;
+    }
+    case kCmdDemoBlink:
+        p.setPen(pen(kInk));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QRectF(0.5, 3.5, 8.5, 6));
+        p.setPen(Qt::NoPen);
+        p.setBrush(kBlue.darker(120));
+        p.drawEllipse(QPointF(4.75, 6.5), 2.2, 2.2);
+        p.setPen(pen(kInk, 1.3));
+        p.drawLine(QPointF(10, 6.5), QPointF(15.5, 6.5));
+        for (qreal x : {11.0, 13.0, 15.0})
+            p.drawLine(QPointF(x, 6.5), QPointF(x - 0.6, 9));
+        break;
+    case kCmdDemoHead: {
+        face(p, QRectF(3, 2, 9, 11));
+        QPainterPath turn;
+        turn.moveTo(1, 12);
+        turn.cubicTo(3, 15, 12, 15, 14.5, 11);
+        p.setPen(pen(kGreen.darker(120), 1.3));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(turn);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kGreen.darker(120));
+        p.drawPolygon(QPolygonF{{15.5, 9}, {15.5, 13.5}, {11.5, 12}});
+        break;
+    }
     case kCmdMute:
         speaker(p);
         p.setPen(pen(kRed, 1.6));

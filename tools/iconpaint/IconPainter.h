@@ -12,5 +12,6 @@ QImage paintStrip(const unsigned* commands, unsigned count, bool hot);
 // The 400 x 300 splash picture and the program's 64 x 64 icon.
 QImage paintSplash();
 QImage paintAppIcon();
-// One-button strips for the preview's sound button: speaker on, and muted.
-QImage paintSpeaker(bool muted);
+// The preview panel's tool bar: play, stop, the three demonstrations and the sound button, with the
+// speaker sounding or muted.
+QImage paintPreviewStrip(bool muted);

@@ -1,5 +1,7 @@
 #include "IconPainter.h"
 
+#include "Common/ResourceIds.h"
+
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -9,7 +11,9 @@ namespace {
 // A head in profile facing right, drawn in a unit box scaled to `box`.
 QPainterPath headProfile(const QRectF& box)
 {
-    auto at = [&](qreal x, qreal y) { return QPointF(box.left() + x * box.width(), box.top() + y * box.height()); };
+    auto at = [&](qreal x, qreal y) {
+        return QPointF(box.left() + x * box.width(), box.top() + y * box.height());
+    };
     QPainterPath path;
     path.moveTo(at(0.30, 1.00));
     path.cubicTo(at(0.30, 0.85), at(0.18, 0.78), at(0.12, 0.62));
@@ -90,7 +94,9 @@ QImage paintAppIcon()
     return image;
 }
 
-QImage paintSpeaker(bool muted)
+namespace {
+
+QImage soundingSpeaker()
 {
     QImage image(kIconWidth, kIconHeight, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -99,16 +105,27 @@ QImage paintSpeaker(bool muted)
     p.setPen(QPen(QColor(40, 48, 64), 1));
     p.setBrush(QColor(200, 206, 214));
     p.drawPolygon(QPolygonF{{1.5, 5.5}, {4.5, 5.5}, {8.5, 1.5}, {8.5, 13.5}, {4.5, 9.5}, {1.5, 9.5}});
-    if (muted) {
-        p.setPen(QPen(QColor(206, 48, 40), 1.6, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(10.5, 5), QPointF(14.5, 10));
-        p.drawLine(QPointF(14.5, 5), QPointF(10.5, 10));
-    } else {
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(46, 110, 196), 1.2, Qt::SolidLine, Qt::RoundCap));
-        p.drawArc(QRectF(6, 4, 6, 7), -50 * 16, 100 * 16);
-        p.drawArc(QRectF(5, 1.5, 10, 12), -50 * 16, 100 * 16);
-    }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(46, 110, 196), 1.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawArc(QRectF(6, 4, 6, 7), -50 * 16, 100 * 16);
+    p.drawArc(QRectF(5, 1.5, 10, 12), -50 * 16, 100 * 16);
     p.end();
     return image;
+}
+
+} // namespace
+
+QImage paintPreviewStrip(bool muted)
+{
+    // The preview panel's buttons in their order; only the sound button differs between the sets.
+    const unsigned commands[] = {res::kCmdPlay, res::kCmdStop, res::kCmdDemoMouth, res::kCmdDemoBlink,
+                                 res::kCmdDemoHead};
+    constexpr int kButtons = sizeof commands / sizeof commands[0];
+    QImage strip(kIconWidth * (kButtons + 1), kIconHeight, QImage::Format_ARGB32);
+    strip.fill(Qt::transparent);
+    QPainter p(&strip);
+    p.drawImage(0, 0, paintStrip(commands, kButtons, false));
+    p.drawImage(kButtons * kIconWidth, 0, muted ? paintCommandIcon(res::kCmdMute) : soundingSpeaker());
+    p.end();
+    return strip;
 }

@@ -39,8 +39,8 @@ int main(int argc, char** argv)
     }
     pictures.emplace_back(res::kBitmapSplash, paintSplash());
     pictures.emplace_back(res::kBitmapAppIcon, paintAppIcon());
-    pictures.emplace_back(res::kBitmapSoundOn, paintSpeaker(false));
-    pictures.emplace_back(res::kBitmapMuted, paintSpeaker(true));
+    pictures.emplace_back(res::kBitmapSoundOn, paintPreviewStrip(false));
+    pictures.emplace_back(res::kBitmapMuted, paintPreviewStrip(true));
 
     for (const auto& [id, image] : pictures) {
         QImage out = image;

@@ -2,6 +2,7 @@
 
 #include "animation/ui/QtSoundSink.h"
 #include "Common/ContentRoot.h"
+#include "Common/ResourceLibrary.h"
 #include "face/FapTables.h"
 #include "session/PlaybackFill.h"
 #include "session/TimelinePlayback.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPixmap>
 #include <QSlider>
 #include <QStyle>
 #include <QToolBar>
@@ -50,7 +52,9 @@ CPreviewPanel::CPreviewPanel(QWidget* parent, bool openGl, int processorType,
     addCommand(kCommandHead, QStyle::SP_ArrowRight, tr("Head"));
     toolBar_->addSeparator();
     muteAction_ = addCommand(kCommandMute, QStyle::SP_MediaVolume, tr("Mute"));
-    toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // Six named buttons do not fit across the pane: pictures, with the names as tool tips.
+    toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolBar_->setIconSize(QSize(16, 15));
     layout->addWidget(toolBar_);
 
     slider_ = new QSlider(Qt::Horizontal, this);
@@ -191,9 +195,35 @@ void CPreviewPanel::toggleMute()
     applyMuteImages();
 }
 
+void CPreviewPanel::setResources(const ResourceLibrary* resources)
+{
+    for (int set = 0; set < 2; ++set) {
+        std::span<const unsigned char> png = resources
+                                                 ? resources->bitmap(set ? kImagesMuted : kImagesUnmuted)
+                                                 : std::span<const unsigned char>();
+        QPixmap strip;
+        if (png.empty() || !strip.loadFromData(png.data(), static_cast<uint>(png.size()), "PNG"))
+            return;
+        imageSets_[set] = strip;
+    }
+    applyMuteImages();
+}
+
 void CPreviewPanel::applyMuteImages()
 {
-    muteAction_->setIcon(
-        style()->standardIcon(muted_ ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
     muteAction_->setText(muted_ ? tr("Unmute") : tr("Mute"));
+    const QPixmap& strip = imageSets_[muted_ ? 1 : 0];
+    if (strip.isNull()) {
+        muteAction_->setIcon(
+            style()->standardIcon(muted_ ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+        return;
+    }
+    // The whole set changes with the sound state, as one picture per button, in the bar's order.
+    int index = 0;
+    for (QAction* action : toolBar_->actions()) {
+        if (action->isSeparator())
+            continue;
+        action->setIcon(QIcon(strip.copy(index * 16, 0, 16, strip.height())));
+        ++index;
+    }
 }

@@ -6,6 +6,7 @@
 #include "Common/TempFile.h"
 #include "timeline/WavVoiceReader.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 #include <functional>
@@ -13,6 +14,7 @@
 
 class CHeadModel;
 class ProjectStore;
+class ResourceLibrary;
 class QAction;
 class QSlider;
 class QToolBar;
@@ -45,6 +47,8 @@ public:
     void setHeadModel(CHeadModel* model);
     void setTimeline(TimelineData* timeline);
     void setStore(const ProjectStore* store);
+    // The tool bar's two image sets from the library; without it the style's pictures stand in.
+    void setResources(const ResourceLibrary* resources);
     // The blinks are drawn from this seed, so a play can be repeated exactly.
     void setBlinkSeed(std::uint32_t seed) { blinkSeed_ = seed; }
 
@@ -85,6 +89,7 @@ private:
     std::unique_ptr<OutputVolume> volume_;
     SoundSinkFactory sinks_;
     bool muted_ = false;
+    QPixmap imageSets_[2]; // sounding, muted
 
     TimelineData* timeline_ = nullptr;
     const ProjectStore* store_ = nullptr;
