@@ -145,7 +145,9 @@ int runExportCommand(CliArgs& args, CliContext& context)
     ExportSummary summary;
     const ExportCode code = runExport(parameters, &summary);
     if (code != kExportOk)
-        throw CliError("the export failed (" + codeText(code) + "); nothing was written to " + paths[1],
+        throw CliError("the export failed (" + codeText(code) +
+                           (summary.failure.empty() ? "" : ": " + summary.failure) +
+                           "); nothing was written to " + paths[1],
                        0xE82E);
     if (json) {
         JsonWriter writer(context.out);

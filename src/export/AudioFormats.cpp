@@ -74,8 +74,12 @@ std::unique_ptr<AudioEncoderFamily> makeFfmpegAudioFamily()
 
 std::vector<const AudioEncoderFamily*>& installedAudioFamilies()
 {
+    // Where both encoders make the same format (24 kbit/s and up), libavcodec's is the one used: its
+    // waveform comes back 2 to 7 dB closer to the input. Being first, it wins every tie of the search;
+    // ours serves the rates libavcodec refuses.
     static const std::unique_ptr<AudioEncoderFamily> ffmpeg = makeFfmpegAudioFamily();
-    static std::vector<const AudioEncoderFamily*> families{ffmpeg.get()};
+    static const std::unique_ptr<AudioEncoderFamily> own = makeOwnWmaAudioFamily();
+    static std::vector<const AudioEncoderFamily*> families{ffmpeg.get(), own.get()};
     return families;
 }
 

@@ -2,6 +2,7 @@
 
 #include "export/ExportCodes.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -9,13 +10,24 @@
 
 class AudioEncoderFamily;
 
-// An encoder of our own beside libavcodec's: interleaved 16-bit samples at the format's rate and channel
-// count in, one compressed block of the format's block alignment out per call.
+// A finished packet of an encoder of our own: one block of the format's block alignment, stamped in
+// samples (per channel) at the format's rate as a decoder puts them out.
+struct EncodedAudioPacket {
+    std::vector<std::uint8_t> data;
+    std::int64_t pts = 0;
+    std::int32_t samples = 0; // what a decoder puts out for the packet
+};
+
+// An encoder of our own beside libavcodec's. It takes interleaved 16-bit samples at the format's rate
+// and channel count in pieces of any length and hands back each packet once it is complete, so the
+// export's frames need not line up with the encoder's blocks.
 class AudioBlockEncoder {
 public:
     virtual ~AudioBlockEncoder() = default;
-    virtual int samplesPerBlock() const = 0; // per channel
-    virtual bool encode(const std::int16_t* samples, std::vector<std::uint8_t>& block) = 0;
+    virtual bool encode(const std::int16_t* samples, std::size_t frames,
+                        std::vector<EncodedAudioPacket>& out) = 0;
+    // Codes what is still held and closes the stream.
+    virtual bool finish(std::vector<EncodedAudioPacket>& out) = 0;
     // The bytes that follow the wave format in the stream's header.
     virtual std::vector<std::uint8_t> formatExtra() const = 0;
 };
@@ -45,13 +57,15 @@ public:
 
 // The encoders of the linked libavcodec: Windows Media Audio version 2 through `wmav2`.
 std::unique_ptr<AudioEncoderFamily> makeFfmpegAudioFamily();
+// Our own WMA version 2 encoder, with the rows of its format list; the only one below 24 kbit/s.
+std::unique_ptr<AudioEncoderFamily> makeOwnWmaAudioFamily();
 
-// The families the export searches, in order; initially libavcodec's alone.
+// The families the export searches, in order of preference: libavcodec's, then our own encoder.
 std::vector<const AudioEncoderFamily*>& installedAudioFamilies();
 
 // The format with the wanted tag, rate, channels and exactly the wanted bit rate. Among several the
-// smallest block alignment wins, or the largest when the profile has no video. kExportNoAudioFormat
-// when no family offers one.
+// smallest block alignment wins, or the largest when the profile has no video; of equal formats the
+// earlier family's. kExportNoAudioFormat when no family offers one.
 ExportCode findAudioFormat(const std::vector<const AudioEncoderFamily*>& families, std::int32_t tag,
                            std::int32_t sampleRate, std::int32_t channels, std::int32_t bitRate,
                            bool withVideo, AudioFormat& found);

@@ -138,7 +138,20 @@ struct Plan {
     int width = 0;
     int height = 0;
     bool pictures = true;
+    std::string refusal;
 };
+
+std::string thousands(std::size_t value)
+{
+    const std::string digits = std::to_string(value);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += ',';
+        text += digits[i];
+    }
+    return text;
+}
 
 ExportCode planExport(const ExportParameters& p, Plan& plan)
 {
@@ -182,8 +195,16 @@ ExportCode planExport(const ExportParameters& p, Plan& plan)
         video.framesPerSecond = row.framesPerSecond;
         video.keyFrameSeconds = row.keyFrameSeconds;
         ExportProfile profile;
+        const std::size_t formatData = monoChunk(video.formatData).size();
         const ExportCode built = buildProfile({row.audioTag, row.audioBitRate, row.sampleRate, row.channels},
                                               {video}, kScriptBitRate, installedAudioFamilies(), profile);
+        if (built == kExportNoAudioFormat)
+            plan.refusal = "no installed encoder makes " + std::to_string(row.audioBitRate) + " bit/s at " +
+                           std::to_string(row.sampleRate) + " Hz";
+        else if (built == kExportInvalidArgument && formatData > kMaxFormatData)
+            plan.refusal = "the packed head takes " + thousands(formatData) +
+                           " bytes of the video stream's format data, which holds at most " +
+                           thousands(kMaxFormatData);
         if (built != kExportOk)
             return built;
         layout.container = "asf";
@@ -372,8 +393,11 @@ ExportCode runExport(const ExportParameters& p, ExportSummary* summaryOut)
     Plan plan;
     // Everything that can be refused is refused before the output is touched.
     ExportCode code = planExport(p, plan);
-    if (code != kExportOk)
+    if (code != kExportOk) {
+        if (summaryOut)
+            summaryOut->failure = plan.refusal;
         return code;
+    }
     BusyModel busy(*p.head);
     if (!busy.acquire())
         return kExportFailed;

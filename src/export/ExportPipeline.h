@@ -48,10 +48,12 @@ struct ExportSummary {
     std::uint64_t bytes = 0;
     int width = 0;
     int height = 0;
+    std::string failure; // on a refusal, what was refused, for a log or standard error
 };
 
 // The whole export: profile, frame loop, header objects, index, and the page when asked. On any failure
-// nothing is left at the output path (an existing file there stays as it was).
+// nothing is left at the output path (an existing file there stays as it was); a refusal of the settings
+// says why in the summary's `failure`.
 ExportCode runExport(const ExportParameters& parameters, ExportSummary* summary = nullptr);
 
 // The frame step in whole milliseconds (66 at 15 frames per second); 0 for a rate of 0.

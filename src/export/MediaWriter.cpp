@@ -59,8 +59,7 @@ struct MediaWriter::State {
     AVSampleFormat sampleFormat = AV_SAMPLE_FMT_S16;
     int channels = 1;
     int sampleRate = kVoiceRate;
-    std::vector<std::int16_t> blockIn;
-    std::vector<std::uint8_t> blockOut;
+    std::vector<EncodedAudioPacket> blockPackets;
     AVAudioFifo* fifo = nullptr;
     AVFrame* audioFrame = nullptr;
     AVFrame* picture = nullptr;
@@ -95,7 +94,7 @@ struct MediaWriter::State {
     ExportCode openAudio();
     ExportCode openBlockAudio();
     ExportCode openResampler(const AVChannelLayout& to);
-    ExportCode encodeBlocks(bool flush);
+    ExportCode writeBlockPackets();
     ExportCode openVideo();
     void addChapters();
 };
@@ -149,9 +148,7 @@ ExportCode MediaWriter::State::openResampler(const AVChannelLayout& to)
 ExportCode MediaWriter::State::openBlockAudio()
 {
     const AudioFormat& wanted = layout.audio;
-    const int block = blockEncoder->samplesPerBlock();
-    if (wanted.tag != 353 || block <= 0 || wanted.blockAlign <= 0 || wanted.channels < 1 ||
-        wanted.channels > 2)
+    if (wanted.tag != 353 || wanted.blockAlign <= 0 || wanted.channels < 1 || wanted.channels > 2)
         return kExportNoAudioFormat;
     audioStream = avformat_new_stream(format, nullptr);
     if (!audioStream)
@@ -164,7 +161,7 @@ ExportCode MediaWriter::State::openBlockAudio()
     av_channel_layout_default(&par->ch_layout, wanted.channels);
     par->bit_rate = wanted.bitRate;
     par->block_align = wanted.blockAlign;
-    par->frame_size = block;
+    par->bits_per_coded_sample = 16;
     const std::vector<std::uint8_t> extra = blockEncoder->formatExtra();
     if (!extra.empty()) {
         par->extradata = static_cast<std::uint8_t*>(av_mallocz(extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
@@ -177,37 +174,25 @@ ExportCode MediaWriter::State::openBlockAudio()
     sampleFormat = AV_SAMPLE_FMT_S16;
     channels = wanted.channels;
     sampleRate = wanted.sampleRate;
-    const ExportCode code = openResampler(par->ch_layout);
-    if (code != kExportOk)
-        return code;
-    fifo = av_audio_fifo_alloc(sampleFormat, channels, block);
-    blockIn.assign(std::size_t(block) * std::size_t(channels), 0);
-    return fifo ? kExportOk : kExportOutOfMemory;
+    return openResampler(par->ch_layout);
 }
 
-ExportCode MediaWriter::State::encodeBlocks(bool flush)
+// The encoder keeps what does not fill a packet yet, so each frame's samples go in as they come.
+ExportCode MediaWriter::State::writeBlockPackets()
 {
-    const int block = blockEncoder->samplesPerBlock();
-    while (av_audio_fifo_size(fifo) >= block || (flush && av_audio_fifo_size(fifo) > 0)) {
-        std::fill(blockIn.begin(), blockIn.end(), 0);
-        void* planes[1] = {blockIn.data()};
-        const int available = std::min(av_audio_fifo_size(fifo), block);
-        if (av_audio_fifo_read(fifo, planes, available) != available)
-            return kExportFailed;
-        blockOut.clear();
-        if (!blockEncoder->encode(blockIn.data(), blockOut) || blockOut.empty() ||
-            av_new_packet(packet, int(blockOut.size())) < 0)
-            return kExportFailed;
-        std::copy(blockOut.begin(), blockOut.end(), packet->data);
-        packet->pts = packet->dts = audioPts;
-        packet->duration = block;
+    for (EncodedAudioPacket& block : blockPackets) {
+        if (av_new_packet(packet, int(block.data.size())) < 0)
+            return kExportOutOfMemory;
+        std::copy(block.data.begin(), block.data.end(), packet->data);
+        packet->pts = packet->dts = block.pts;
+        packet->duration = block.samples;
         packet->flags |= AV_PKT_FLAG_KEY;
-        audioPts += block;
         packet->stream_index = audioStream->index;
         av_packet_rescale_ts(packet, AVRational{1, sampleRate}, audioStream->time_base);
         if (av_interleaved_write_frame(format, packet) < 0)
             return kExportFailed;
     }
+    blockPackets.clear();
     return kExportOk;
 }
 
@@ -377,8 +362,11 @@ ExportCode MediaWriter::open(const std::filesystem::path& path, const MediaLayou
 
 ExportCode MediaWriter::State::encodeAudio(bool flush)
 {
-    if (blockEncoder)
-        return encodeBlocks(flush);
+    if (blockEncoder) {
+        if (flush && !blockEncoder->finish(blockPackets))
+            return kExportFailed;
+        return writeBlockPackets();
+    }
     const int frameSize = audio->frame_size > 0 ? audio->frame_size : 1024;
     const bool smallLast = audio->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME;
     while (av_audio_fifo_size(fifo) >= frameSize || (flush && av_audio_fifo_size(fifo) > 0)) {
@@ -419,9 +407,15 @@ ExportCode MediaWriter::writeAudio(const std::int16_t* samples, std::size_t coun
     const std::uint8_t* in = reinterpret_cast<const std::uint8_t*>(samples);
     const int converted = swr_convert(s.resampler, planes, out, count ? &in : nullptr, int(count));
     ExportCode code = converted < 0 ? kExportFailed : kExportOk;
-    if (code == kExportOk && converted > 0 &&
-        av_audio_fifo_write(s.fifo, reinterpret_cast<void**>(planes), converted) != converted)
-        code = kExportOutOfMemory;
+    if (code == kExportOk && converted > 0) {
+        if (s.blockEncoder) {
+            if (!s.blockEncoder->encode(reinterpret_cast<const std::int16_t*>(planes[0]),
+                                        std::size_t(converted), s.blockPackets))
+                code = kExportFailed;
+        } else if (av_audio_fifo_write(s.fifo, reinterpret_cast<void**>(planes), converted) != converted) {
+            code = kExportOutOfMemory;
+        }
+    }
     av_freep(&planes[0]);
     av_freep(&planes);
     return code == kExportOk ? s.encodeAudio(false) : code;

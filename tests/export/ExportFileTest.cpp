@@ -35,6 +35,7 @@ struct Project {
     TimelineData timeline;
     std::unique_ptr<CHeadModel> head;
     MediaFiles files;
+    HeadPackFiles pictures; // every picture the project has, as the export command passes them
 
     explicit Project(const std::filesystem::path& path = testsupport::binDir() / "Default" / "Male.cmx")
     {
@@ -49,6 +50,12 @@ struct Project {
             headview::attachWithNormalise(view, *head);
         }
         files = mediaFilesOf(store);
+        pictures.mask = store.assetPath(AssetKind::mask);
+        pictures.photo = store.assetPath(AssetKind::faceTexture);
+        pictures.teethTop = store.assetPath(AssetKind::teethTop);
+        pictures.teethBottom = store.assetPath(AssetKind::teethBottom);
+        if (store.backgrounds().count() > 0)
+            pictures.background = store.backgrounds().path(0);
     }
 
     ExportParameters parameters(const std::filesystem::path& output, ExportKind kind)
@@ -59,6 +66,7 @@ struct Project {
         p.head = head.get();
         p.timeline = &timeline;
         p.expressionsFolder = testsupport::binDir() / "Expressions";
+        p.pictures = pictures;
         p.fill = [this](CFapMixer& mixer, CEventSequencer& schedule) {
             fillPlayback(timeline, files, mixer, schedule, wholeVoiceRange(timeline), seededBlinkRandom(3));
         };
@@ -295,12 +303,19 @@ TEST(ExportFile, RefusalsAndCancelLeaveNothingBehind)
     };
     const Case cases[] = {
         {"speech codec profile", ExportKind::video, 0, false, kExportNoAudioFormat},
-        {"low-rate profile", ExportKind::video, 4, false, kExportNoAudioFormat},
-        {"animation stream at 8 kbit/s", ExportKind::stream, 0, false, kExportNoAudioFormat},
         {"no such profile", ExportKind::video, 9, false, kExportInvalidArgument},
+        {"head pack past the format data's limit", ExportKind::stream, 0, false, kExportInvalidArgument},
         {"cancelled video", ExportKind::video, 5, true, kExportAborted},
+        {"cancelled animation stream", ExportKind::stream, 0, true, kExportAborted},
         {"cancelled MP4", ExportKind::mp4, 0, true, kExportAborted},
     };
+    // A background that barely compresses: the packed head no longer fits the stream's format data.
+    std::vector<unsigned char> noise(70000);
+    std::uint32_t state = 1;
+    for (unsigned char& byte : noise)
+        byte = std::uint8_t((state = state * 1664525u + 1013904223u) >> 24);
+    testsupport::TempDir pictures;
+    testsupport::writeBinaryFile(pictures / "noise.jpg", noise);
     for (const Case& c : cases) {
         for (const bool existing : {false, true}) {
             const auto output = dir / (c.kind == ExportKind::mp4 ? "out.mp4" : "out.wmv");
@@ -309,11 +324,17 @@ TEST(ExportFile, RefusalsAndCancelLeaveNothingBehind)
                 testsupport::writeTextFile(output, "an older export");
             ExportParameters p = project.parameters(output, c.kind);
             p.profileIndex = c.profile;
-            p.framesPerSecond = 30;
+            p.framesPerSecond = c.kind == ExportKind::stream ? 15 : 30;
             p.writePage = true;
+            if (c.code == kExportInvalidArgument && c.kind == ExportKind::stream)
+                p.pictures.background = pictures / "noise.jpg";
             int calls = 0;
             p.progress = [&](std::uint64_t, std::uint64_t) { return !c.cancel || ++calls < 3; };
-            EXPECT_EQ(runExport(p), c.code) << c.name;
+            ExportSummary summary;
+            EXPECT_EQ(runExport(p, &summary), c.code) << c.name;
+            if (c.code == kExportInvalidArgument && c.kind == ExportKind::stream) {
+                EXPECT_NE(summary.failure.find("65,535"), std::string::npos) << summary.failure;
+            }
             if (existing)
                 EXPECT_EQ(testsupport::readTextFile(output), "an older export") << c.name;
             else
@@ -366,7 +387,7 @@ TEST(ExportCommand, WritesTheFileAndPageOrSaysWhyNot)
     };
     const Case cases[] = {
         {"export " + (dir / "cut.cmx").string() + " " + (dir / "b.wmv").string(), ""},
-        {"export " + project + " " + (dir / "b.wmv").string() + " --profile 2", "0xC00D0BC2"},
+        {"export " + project + " " + (dir / "b.wmv").string() + " --profile 0", "0xC00D0BC2"},
         {"export " + project + " " + (dir / "b.wmv").string() + " --profile 12", "--profile"},
         {"export " + project + " " + (dir / "b.mp4").string() + " --fps 24", "--fps"},
         {"asf info '" + (dir / "my talk.html").string() + "'", "header object is missing"},
@@ -385,45 +406,70 @@ TEST(ExportCommand, WritesTheFileAndPageOrSaysWhyNot)
 
 namespace {
 
-// Stands in for the low-rate encoder of our own until it lands: blocks of the right size, silent content.
-class FixedBlockEncoder : public AudioBlockEncoder {
-public:
-    int samplesPerBlock() const override { return 512; }
-    bool encode(const std::int16_t*, std::vector<std::uint8_t>& block) override
-    {
-        block.assign(64, 0x55);
-        return true;
-    }
-    std::vector<std::uint8_t> formatExtra() const override { return {0, 0, 0, 0, 1, 0, 0, 0, 0, 0}; }
-};
+std::uint32_t le32At(const std::vector<std::uint8_t>& bytes, std::size_t at)
+{
+    return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 | std::uint32_t(bytes[at + 2]) << 16 |
+           std::uint32_t(bytes[at + 3]) << 24;
+}
 
-class FixedBlockFamily : public AudioEncoderFamily {
-public:
-    std::vector<AudioFormat> formats(std::int32_t tag, std::int32_t rate, std::int32_t channels,
-                                     std::int32_t bitRate) const override
-    {
-        if (tag != 353 || rate != 8000 || channels != 1 || bitRate != 8000)
+// The chunks of an inflated head pack as (tag, bytes).
+std::vector<std::pair<std::string, std::vector<std::uint8_t>>>
+packChunks(const std::vector<std::uint8_t>& pack)
+{
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> chunks;
+    for (std::size_t at = 0; at + 8 <= pack.size();) {
+        const std::size_t length = le32At(pack, at + 4);
+        if (length > pack.size() - at - 8)
             return {};
-        return {AudioFormat{353, 8000, 1, 8000, 64, "fixed", 8000}};
+        chunks.emplace_back(
+            std::string(pack.begin() + long(at), pack.begin() + long(at) + 4),
+            std::vector<std::uint8_t>(pack.begin() + long(at) + 8, pack.begin() + long(at + 8 + length)));
+        at += 8 + length;
     }
-    std::unique_ptr<AudioBlockEncoder> makeEncoder(const AudioFormat&) const override
-    {
-        return std::make_unique<FixedBlockEncoder>();
+    return chunks;
+}
+
+// Every record's mask: viseme, expression and pose always; the eyelids exactly while they are closed at
+// all; nothing else. Returns how many records held eyelid values.
+int checkRecords(const std::vector<unsigned char>& records, std::size_t& count)
+{
+    int withEyelids = 0;
+    count = 0;
+    for (std::size_t at = 0; at + 17 <= records.size(); ++count) {
+        EXPECT_EQ(std::memcmp(&records[at], "CFPS", 4), 0) << "record " << count;
+        const std::vector<std::uint8_t> record(
+            records.begin() + long(at), records.begin() + long(std::min(records.size(), at + 17 + 4 * 9)));
+        std::size_t value = 17;
+        bool eyelids = false;
+        for (int i = 0; i < 72; ++i) {
+            const bool set = records[at + 8 + std::size_t(i / 8)] & (1 << (i % 8));
+            const bool always = i == 0 || i == 1 || (i >= 47 && i <= 49);
+            const bool eyelid = i >= 18 && i <= 21;
+            if (!eyelid) {
+                EXPECT_EQ(set, always) << "record " << count << " bit " << i;
+            }
+            if (set && eyelid) {
+                EXPECT_NE(le32At(record, value), 0u) << "record " << count << " sends a zero eyelid " << i;
+                eyelids = true;
+            }
+            value += set ? 4 : 0;
+        }
+        const std::uint32_t length = le32At(record, 4);
+        EXPECT_EQ(length, 9u + unsigned(value - 17));
+        withEyelids += eyelids;
+        at += 8 + length;
     }
-};
+    return withEyelids;
+}
 
 TEST(ExportFile, AnimationStreamCarriesTheHeadAndOneRecordPerFrame)
 {
     testsupport::TempDir dir;
     Project project;
     ASSERT_TRUE(project.head);
-    const FixedBlockFamily family;
-    installedAudioFamilies().push_back(&family);
     ExportParameters p = project.parameters(dir / "talk.cmf", ExportKind::stream);
     ExportSummary summary;
-    const ExportCode code = runExport(p, &summary);
-    installedAudioFamilies().pop_back();
-    ASSERT_EQ(code, kExportOk);
+    ASSERT_EQ(runExport(p, &summary), kExportOk) << summary.failure;
     // 179,451 samples in 66-ms frames.
     EXPECT_EQ(summary.frames, 170u);
 
@@ -433,41 +479,112 @@ TEST(ExportFile, AnimationStreamCarriesTheHeadAndOneRecordPerFrame)
     ASSERT_EQ(info.streams.size(), 2u);
     EXPECT_EQ(info.streams[0].codec, "353");
     EXPECT_EQ(info.streams[1].codec, "QC10");
+    EXPECT_EQ(info.declaredObjects, info.actualObjects);
+    EXPECT_EQ(info.declaredFileSize, info.fileSize);
     for (const auto& information : info.codecInformation)
         EXPECT_EQ(std::search(information.begin(), information.end(), "MP43", "MP43" + 4), information.end());
-    // After the stream's 11 bytes and the 40-byte bitmap header: the "MONO" chunk of the packed head.
+    // After the stream's 11 bytes and the 40-byte bitmap header: the "MONO" chunk of the packed head,
+    // every picture of the project in order, each the file as it is.
     const std::vector<std::uint8_t>& specific = info.streams[1].typeSpecific;
     ASSERT_GT(specific.size(), 59u);
+    EXPECT_LE(specific.size() - 11, 65535u);
     EXPECT_EQ(std::memcmp(&specific[51], "MONO", 4), 0);
     const std::vector<std::uint8_t> zip(specific.begin() + 59, specific.end());
     std::vector<std::uint8_t> pack;
     ASSERT_TRUE(unzipSingle(zip, pack));
-    ASSERT_GT(pack.size(), 8u);
-    EXPECT_EQ(std::memcmp(pack.data(), "MESH", 4), 0);
+    const auto chunks = packChunks(pack);
+    const std::pair<const char*, std::filesystem::path> expected[] = {{"MESH", {}},
+                                                                      {"MSKJ", project.pictures.mask},
+                                                                      {"FTXJ", project.pictures.photo},
+                                                                      {"TTTJ", project.pictures.teethTop},
+                                                                      {"BTTJ", project.pictures.teethBottom},
+                                                                      {"BGRJ", project.pictures.background}};
+    ASSERT_EQ(chunks.size(), std::size(expected));
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        EXPECT_EQ(chunks[i].first, expected[i].first);
+        if (!expected[i].second.empty()) {
+            const auto file = testsupport::readBinaryFile(expected[i].second);
+            EXPECT_EQ(chunks[i].second, std::vector<std::uint8_t>(file.begin(), file.end()))
+                << chunks[i].first;
+        }
+    }
 
+    // Read back by ffprobe, by our own reader through the command line, and decoded by ffmpeg.
     const std::string streams = probe(p.output, "-show_streams");
     EXPECT_NE(streams.find("codec_tag_string=QC10"), std::string::npos) << streams;
+    EXPECT_EQ(field(streams, "stream", "codec_name"), "wmav2") << streams;
+    EXPECT_EQ(field(streams, "stream", "sample_rate"), "8000");
+    EXPECT_EQ(field(streams, "stream", "channels"), "1");
+    EXPECT_EQ(field(streams, "stream", "bit_rate"), "8000");
+    const auto cli = runCommand((testsupport::binDir() / "chattermask-cli").string() + " asf info '" +
+                                p.output.string() + "' --json");
+    ASSERT_EQ(cli.status, 0) << cli.err;
+    EXPECT_NE(cli.out.find("{\"number\":1,\"type\":\"audio\",\"codec\":\"353\""), std::string::npos)
+        << cli.out;
+    EXPECT_NE(cli.out.find("{\"number\":2,\"type\":\"video\",\"codec\":\"QC10\""), std::string::npos)
+        << cli.out;
+    const auto decoded = runCommand("ffmpeg -v error -i '" + p.output.string() + "' -map 0:a -f null -");
+    EXPECT_EQ(decoded.status, 0);
+    EXPECT_EQ(decoded.err, "");
+    const std::string audio = probe(p.output, "-select_streams a -show_entries packet=pts_time");
+    EXPECT_EQ(audio.rfind("packet|pts_time=0.000000\n", 0), 0u) << audio.substr(0, 80);
+
     const auto copied = runCommand("ffmpeg -v error -i '" + p.output.string() +
                                    "' -map 0:v -c copy -f data '" + (dir / "records").string() + "'");
     ASSERT_EQ(copied.status, 0) << copied.err;
-    const std::vector<unsigned char> records = testsupport::readBinaryFile(dir / "records");
     std::size_t count = 0;
-    for (std::size_t at = 0; at + 17 <= records.size(); ++count) {
-        ASSERT_EQ(std::memcmp(&records[at], "CFPS", 4), 0) << "record " << count;
-        int bits = 0;
-        for (int i = 0; i < 72; ++i) {
-            const bool set = records[at + 8 + std::size_t(i / 8)] & (1 << (i % 8));
-            bits += set;
-            const bool always = i == 0 || i == 1 || (i >= 47 && i <= 49);
-            if (always || i < 18 || i > 21) {
-                EXPECT_EQ(set, always) << "record " << count << " bit " << i;
-            }
-        }
-        const std::uint32_t length = std::uint32_t(records[at + 4]) | std::uint32_t(records[at + 5]) << 8;
-        EXPECT_EQ(length, 9u + 4u * unsigned(bits));
-        at += 8 + length;
-    }
+    const int withEyelids = checkRecords(testsupport::readBinaryFile(dir / "records"), count);
     EXPECT_EQ(count, summary.frames);
+    // The seeded blinks close the eyes now and then, never for long.
+    EXPECT_GT(withEyelids, 0);
+    EXPECT_LT(withEyelids, int(count) / 2);
+}
+
+TEST(ExportFile, LowRateProfilesCarryTheirAudioFormatExactly)
+{
+    testsupport::TempDir dir;
+    struct Case {
+        int profile;
+        const char* file;
+        const char* sampleRate;
+        const char* bitRate;
+        const char* size;
+    };
+    const Case cases[] = {
+        {1, "p1.wmv", "8000", "8000", "width=128|height=128"},
+        {2, "p2.wmv", "11025", "9992", "width=128|height=128"},
+        {3, "p3.wmv", "11025", "9992", "width=128|height=128"},
+        {4, "p4.wmv", "16000", "16000", "width=256|height=256"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.profile);
+        Project project;
+        ASSERT_TRUE(project.head);
+        ExportParameters p = project.parameters(dir / c.file, ExportKind::video);
+        p.profileIndex = c.profile;
+        ExportSummary summary;
+        ASSERT_EQ(runExport(p, &summary), kExportOk) << summary.failure;
+        EXPECT_EQ(summary.frames, 170u);
+        const std::string streams = probe(p.output, "-show_streams -count_frames");
+        EXPECT_EQ(field(streams, "stream", "codec_name"), "wmav2") << streams;
+        EXPECT_EQ(field(streams, "stream", "sample_rate"), c.sampleRate);
+        EXPECT_EQ(field(streams, "stream", "channels"), "1");
+        EXPECT_EQ(field(streams, "stream", "bit_rate"), c.bitRate);
+        EXPECT_NE(streams.find(c.size), std::string::npos) << streams;
+        EXPECT_NE(streams.find("nb_read_frames=170"), std::string::npos) << streams;
+        const auto decoded = runCommand("ffmpeg -v error -i '" + p.output.string() + "' -f null -");
+        EXPECT_EQ(decoded.status, 0);
+        EXPECT_EQ(decoded.err, "");
+        // The audio runs as long as the voice (11.2 s) to within a block or two.
+        const std::string audio =
+            probe(p.output, "-select_streams a -show_entries packet=pts_time,duration_time");
+        EXPECT_EQ(audio.rfind("packet|pts_time=0.000000", 0), 0u) << audio.substr(0, 80);
+        const std::size_t last = audio.rfind("packet|");
+        ASSERT_NE(last, std::string::npos);
+        const double end = std::stod(field(audio.substr(last), "packet", "pts_time")) +
+                           std::stod(field(audio.substr(last), "packet", "duration_time"));
+        EXPECT_NEAR(end, 179451 / 16000.0, 0.15) << audio.substr(last);
+    }
 }
 
 } // namespace

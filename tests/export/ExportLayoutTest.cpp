@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -62,12 +63,14 @@ TEST(AudioFormatSearch, FindsOnlyWhatAnInstalledEncoderProduces)
         int row;
         ExportCode code;
         std::int32_t blockAlign;
+        const char* encoder;
     };
-    // libavcodec's encoder refuses every rate below 24 kbit/s; the speech codec has no encoder at all.
+    // libavcodec's encoder refuses every rate below 24 kbit/s, where ours serves; where both make the
+    // same format libavcodec's wins. The speech codec has no encoder at all.
     const Case cases[] = {
-        {0, kExportNoAudioFormat, 0}, {1, kExportNoAudioFormat, 0}, {2, kExportNoAudioFormat, 0},
-        {3, kExportNoAudioFormat, 0}, {4, kExportNoAudioFormat, 0}, {5, kExportOk, 186},
-        {6, kExportOk, 372},          {7, kExportOk, 372},          {8, kExportOk, 372}};
+        {0, kExportNoAudioFormat, 0, ""}, {1, kExportOk, 64, "wma"},    {2, kExportOk, 58, "wma"},
+        {3, kExportOk, 58, "wma"},        {4, kExportOk, 64, "wma"},    {5, kExportOk, 186, "wmav2"},
+        {6, kExportOk, 372, "wmav2"},     {7, kExportOk, 372, "wmav2"}, {8, kExportOk, 372, "wmav2"}};
     for (const Case& c : cases) {
         const StockProfile& row = stockProfiles()[std::size_t(c.row)];
         AudioFormat found;
@@ -79,8 +82,36 @@ TEST(AudioFormatSearch, FindsOnlyWhatAnInstalledEncoderProduces)
             EXPECT_EQ(found.blockAlign, c.blockAlign) << "row " << c.row;
             EXPECT_EQ(found.bitRate, row.audioBitRate);
             EXPECT_EQ(found.channels, row.channels);
+            EXPECT_EQ(found.encoder, c.encoder) << "row " << c.row;
         }
     }
+    // The animation stream's 8 kbit/s at 8 kHz mono comes from our encoder; the rate it announces is the
+    // profile's exactly.
+    const StockProfile stream = animationStreamProfile(15);
+    AudioFormat low;
+    ASSERT_EQ(findAudioFormat(installedAudioFamilies(), stream.audioTag, stream.sampleRate, stream.channels,
+                              stream.audioBitRate, true, low),
+              kExportOk);
+    EXPECT_EQ(low.encoder, "wma");
+    EXPECT_EQ(low.bitRate, 8000);
+    ASSERT_TRUE(low.family);
+    const std::unique_ptr<AudioBlockEncoder> encoder = low.family->makeEncoder(low);
+    ASSERT_TRUE(encoder);
+    // Pieces of any length go in; whole blocks come out, back to back in time, and the tail is flushed.
+    std::vector<EncodedAudioPacket> packets;
+    const std::vector<std::int16_t> piece(528, 1200);
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(encoder->encode(piece.data(), piece.size(), packets));
+    ASSERT_TRUE(encoder->finish(packets));
+    std::int64_t next = 0;
+    for (const EncodedAudioPacket& packet : packets) {
+        EXPECT_EQ(packet.data.size(), 64u);
+        EXPECT_EQ(packet.pts, next);
+        next += packet.samples;
+    }
+    EXPECT_GE(next, 20 * 528);
+    EXPECT_LT(next, 20 * 528 + 2 * 512);
+    EXPECT_EQ(encoder->formatExtra().size(), 10u);
     // Of several matches the smallest block wins with video, the largest without; near misses never match.
     const ListedFamily other({{353, 8000, 1, 8000, 64, "a", 0},
                               {353, 8000, 1, 8000, 32, "b", 0},
@@ -92,6 +123,14 @@ TEST(AudioFormatSearch, FindsOnlyWhatAnInstalledEncoderProduces)
     ASSERT_EQ(findAudioFormat({&other}, 353, 8000, 1, 8000, false, found), kExportOk);
     EXPECT_EQ(found.encoder, "a");
     EXPECT_EQ(findAudioFormat({&other}, 354, 8000, 1, 8000, true, found), kExportNoAudioFormat);
+    // The same format from two families: the earlier family's encoder makes it.
+    const ListedFamily first({{353, 8000, 1, 8000, 64, "first", 0}});
+    const ListedFamily second({{353, 8000, 1, 8000, 64, "second", 0}});
+    for (const bool withVideo : {true, false}) {
+        ASSERT_EQ(findAudioFormat({&first, &second}, 353, 8000, 1, 8000, withVideo, found), kExportOk);
+        EXPECT_EQ(found.encoder, "first");
+        EXPECT_EQ(found.family, &first);
+    }
 }
 
 TEST(ProfileBuilder, WritesTheBitmapHeaderAndLimitsTheFormatData)
