@@ -2,6 +2,8 @@
 # Regenerates the default content besides the head: expression files, teeth pairs, the two default faces
 # and their masks, the default voices and the studio background, plus content/CREDITS stays as written.
 # The outputs are committed; CI does not run this. Needs root (or sudo) for apt-get on a fresh machine.
+# PICTURES_ONLY=1 remakes the teeth, backdrop, faces and masks alone and keeps the voices as they are
+# (a newer espeak-ng would change them, and every default document with them).
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -101,11 +103,13 @@ make_voice() { # NAME VOICE TEXT
     chmod 644 "$CONTENT/Voices/$1.wav" # the converter creates private files; content is for everyone
 }
 
-need_packages build-essential cmake ninja-build libjpeg62-turbo-dev libpng-dev espeak-ng
+PICTURES_ONLY=${PICTURES_ONLY:-0}
+need_packages build-essential cmake ninja-build libjpeg62-turbo-dev libpng-dev
+[ "$PICTURES_ONLY" = 1 ] || need_packages espeak-ng
 build_tools
 mkdir -p "$CONTENT"/{Expressions,Teeth,Faces,Voices,Backgrounds}
 
-"$BUILD/bin/contentgen" expressions "$CONTENT/Expressions"
+[ "$PICTURES_ONLY" = 1 ] || "$BUILD/bin/contentgen" expressions "$CONTENT/Expressions"
 "$BUILD/bin/contentgen" teeth "$CONTENT/Teeth"
 "$BUILD/bin/contentgen" backdrop "$CONTENT/Backgrounds/Studio.jpg"
 
@@ -115,6 +119,8 @@ SOURCE=$(face_source)
 make_face Female "$SOURCE"
 make_face Male "$SOURCE"
 
-make_voice Male "$MALE_VOICE" "$MALE_TEXT"
-make_voice Female "$FEMALE_VOICE" "$FEMALE_TEXT"
+if [ "$PICTURES_ONLY" != 1 ]; then
+    make_voice Male "$MALE_VOICE" "$MALE_TEXT"
+    make_voice Female "$FEMALE_VOICE" "$FEMALE_TEXT"
+fi
 echo "content regenerated under $CONTENT"

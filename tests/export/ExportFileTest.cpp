@@ -372,6 +372,11 @@ TEST(ExportCommand, WritesTheFileAndPageOrSaysWhyNot)
         runCommand(cli + " export " + project + " " + (dir / "a.wmv").string() + " --profile 6 --html");
     ASSERT_EQ(wmv.status, 0) << wmv.err;
     EXPECT_EQ(testsupport::readTextFile(dir / "a.html").substr(0, 8), "<HTML>\r\n");
+    const auto stream = runCommand(cli + " export " + project + " " + (dir / "a.cmf").string() + " --json");
+    ASSERT_EQ(stream.status, 0) << stream.err;
+    EXPECT_NE(stream.out.find("[\"video QC10 256x256 15 fps\",\"audio wma 8000 Hz 1 ch 8000 bit/s\"]"),
+              std::string::npos)
+        << stream.out;
     const auto info = runCommand(cli + " asf info " + (dir / "a.wmv").string() + " --json");
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("\"markers\":[{\"name\":\"Hello\",\"time\":5000000,"), std::string::npos)
@@ -487,7 +492,8 @@ TEST(ExportFile, AnimationStreamCarriesTheHeadAndOneRecordPerFrame)
     // every picture of the project in order, each the file as it is.
     const std::vector<std::uint8_t>& specific = info.streams[1].typeSpecific;
     ASSERT_GT(specific.size(), 59u);
-    EXPECT_LE(specific.size() - 11, 65535u);
+    // The default head leaves room under the 65,535 bytes the format data may take.
+    EXPECT_LE(specific.size() - 11, 62000u);
     EXPECT_EQ(std::memcmp(&specific[51], "MONO", 4), 0);
     const std::vector<std::uint8_t> zip(specific.begin() + 59, specific.end());
     std::vector<std::uint8_t> pack;
@@ -535,9 +541,9 @@ TEST(ExportFile, AnimationStreamCarriesTheHeadAndOneRecordPerFrame)
     std::size_t count = 0;
     const int withEyelids = checkRecords(testsupport::readBinaryFile(dir / "records"), count);
     EXPECT_EQ(count, summary.frames);
-    // The seeded blinks close the eyes now and then, never for long.
+    // Blinks and the smiles' narrowed eyes close the lids for stretches; between them the lids stay out.
     EXPECT_GT(withEyelids, 0);
-    EXPECT_LT(withEyelids, int(count) / 2);
+    EXPECT_LT(withEyelids, int(count));
 }
 
 TEST(ExportFile, LowRateProfilesCarryTheirAudioFormatExactly)

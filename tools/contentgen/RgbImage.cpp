@@ -47,7 +47,8 @@ bool readPngRgb(const std::string& path, RgbImage& image)
     image = RgbImage(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const auto* bgra = reinterpret_cast<const std::uint8_t*>(&pixels[static_cast<size_t>(y) * width + x]);
+            const auto* bgra =
+                reinterpret_cast<const std::uint8_t*>(&pixels[static_cast<size_t>(y) * width + x]);
             std::uint8_t* p = image.at(x, y);
             p[0] = bgra[2];
             p[1] = bgra[1];
@@ -83,6 +84,8 @@ bool compressTo(std::FILE* file, const RgbImage& image, int quality, bool fullCh
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    // Huffman tables made for the picture: some 10 % smaller, and still a baseline file.
+    cinfo.optimize_coding = TRUE;
     if (fullChroma) {
         for (int c = 0; c < 3; ++c) {
             cinfo.comp_info[c].h_samp_factor = 1;
