@@ -4,25 +4,13 @@
 #include "cli/DocCommandSupport.h"
 #include "cli/JsonWriter.h"
 
-#include "Common/ContentRoot.h"
-#include "documents/ProjectFile.h"
-#include "documents/ProjectStore.h"
-#include "documents/StreamProjectInputs.h"
-#include "documents/TimelineItemFiles.h"
 #include "export/AsfHeader.h"
 #include "export/ExportPipeline.h"
 #include "export/StockProfiles.h"
-#include "face/CHeadModel.h"
-#include "images/CJpegPicture.h"
-#include "rendering/CSoftRenderer.h"
-#include "rendering/HeadViewSetup.h"
-#include "session/PlaybackFill.h"
+#include "session/MediaExport.h"
 
 #include <charconv>
-#include <cstdio>
-#include <iomanip>
 #include <random>
-#include <sstream>
 
 namespace {
 
@@ -63,26 +51,6 @@ ExportKind parseKind(const std::optional<std::string>& text, const std::string& 
     return ExportKind::stream;
 }
 
-std::string codeText(ExportCode code)
-{
-    std::ostringstream text;
-    text << "0x" << std::uppercase << std::hex << std::setw(8) << std::setfill('0') << code;
-    switch (code) {
-    case kExportNoAudioFormat:
-        text << ": no installed audio encoder produces the profile's audio format";
-        break;
-    case kExportAborted:
-        text << ": cancelled";
-        break;
-    case kExportInvalidArgument:
-        text << ": the settings are out of range";
-        break;
-    default:
-        break;
-    }
-    return text.str();
-}
-
 int runExportCommand(CliArgs& args, CliContext& context)
 {
     const bool json = args.flag("--json");
@@ -94,61 +62,44 @@ int runExportCommand(CliArgs& args, CliContext& context)
     const auto seedText = args.take("--seed");
     const auto paths = args.positionals(2, 2);
 
-    ExportParameters parameters;
-    parameters.output = paths[1];
-    parameters.kind = parseKind(kindText, paths[1]);
-    parameters.profileIndex = parseNumber(profileText, "--profile", 7, 0, kStockProfileCount - 1);
-    parameters.mp4Size = parseNumber(sizeText, "--size", 256, 256, 512);
-    if (parameters.mp4Size != 256 && parameters.mp4Size != 512)
+    const ExportKind kind = parseKind(kindText, paths[1]);
+    const int profileIndex = parseNumber(profileText, "--profile", 7, 0, kStockProfileCount - 1);
+    const int mp4Size = parseNumber(sizeText, "--size", 256, 256, 512);
+    if (mp4Size != 256 && mp4Size != 512)
         throw CliError("--size must be 256 or 512");
-    const int fallbackRate = parameters.kind == ExportKind::mp4 ? 30 : 15;
-    parameters.framesPerSecond = parseNumber(fpsText, "--fps", fallbackRate, 1, 60);
-    if (parameters.kind == ExportKind::mp4 && parameters.framesPerSecond != 25 &&
-        parameters.framesPerSecond != 30)
+    const int fallbackRate = kind == ExportKind::mp4 ? 30 : 15;
+    const int framesPerSecond = parseNumber(fpsText, "--fps", fallbackRate, 1, 60);
+    if (kind == ExportKind::mp4 && framesPerSecond != 25 && framesPerSecond != 30)
         throw CliError("--fps must be 25 or 30 for MP4");
-    if (parameters.kind == ExportKind::stream && fpsText && parameters.framesPerSecond != 15)
+    if (kind == ExportKind::stream && fpsText && framesPerSecond != 15)
         throw CliError("the animation stream runs at 15 frames per second");
     const auto seed = std::uint32_t(
         parseNumber(seedText, "--seed", int(std::random_device{}() & 0x7FFFFFFF), 0, 0x7FFFFFFF));
 
+    MediaExportRequest request;
+    request.output = paths[1];
+    request.kind = kind;
+    request.profileIndex = profileIndex;
+    request.mp4Size = mp4Size;
+    request.framesPerSecond = framesPerSecond;
+    request.writePage = html;
+    request.blinkSeed = seed;
+
     requireFile(context, paths[0]);
-    ProjectStore store;
-    TimelineData timeline;
-    DocumentStatus status;
-    if (!loadProject(store, paths[0], kLoadAll, status))
-        failWithStatus(context, status);
-    loadTimelineFromStore(store, timeline);
-    if (timeline.sampleCount() <= 0 || timeline.voiceFile().empty())
-        throw CliError("the project " + paths[0] + " has no voice to export");
-    std::unique_ptr<CHeadModel> head = preparedHeadOf(store, paths[0]);
-
-    parameters.head = head.get();
-    parameters.timeline = &timeline;
-    parameters.expressionsFolder = contentRoot() / "Expressions";
-    const MediaFiles files = mediaFilesOf(store);
-    parameters.fill = [&timeline, &files, seed](CFapMixer& mixer, CEventSequencer& schedule) {
-        fillPlayback(timeline, files, mixer, schedule, wholeVoiceRange(timeline), seededBlinkRandom(seed));
-    };
-    parameters.pictures.mask = store.assetPath(AssetKind::mask);
-    parameters.pictures.photo = store.assetPath(AssetKind::faceTexture);
-    parameters.pictures.teethTop = store.assetPath(AssetKind::teethTop);
-    parameters.pictures.teethBottom = store.assetPath(AssetKind::teethBottom);
-    if (store.backgrounds().count() > 0)
-        parameters.pictures.background = store.backgrounds().path(0);
-    parameters.writePage = html;
-
+    // Ctrl+C is caught from here on, so that a cancel still lets the export remove what it made.
     ConsoleProgress console;
-    parameters.progress = [&console](std::uint64_t done, std::uint64_t total) {
-        return console.report(total == 0 ? 1000
-                                         : int(total >= 1000 ? done / (total / 1000) : done * 1000 / total));
-    };
+    CliSession session(EditorMode::project);
+    CoreStatus status;
+    if (!session->openDocument(paths[0], false, status))
+        failWithStatus(context, status);
     ExportSummary summary;
-    const ExportCode code = runExport(parameters, &summary);
+    const ExportCode code = exportMedia(
+        *session, request,
+        [&console](std::uint64_t done, std::uint64_t) { return console.report(int(done)); }, status,
+        &summary);
     if (code != kExportOk)
-        throw CliError("the export failed (" + codeText(code) +
-                           (summary.failure.empty() ? "" : ": " + summary.failure) +
-                           "); nothing was written to " + paths[1],
-                       0xE82E);
+        throw CliError("the export failed (" + status.detail + "); nothing was written to " + paths[1],
+                       kMsgExportFailed);
     if (json) {
         JsonWriter writer(context.out);
         writer.beginObject().key("streams").beginArray();
