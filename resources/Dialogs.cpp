@@ -71,6 +71,18 @@ const CmrtDialogItem kNameDialog[] = {
     {2, "Cancel"},
 };
 
+// The profile list (1053) holds the export's stock profile names, which the program supplies.
+const CmrtDialogItem kExportDialog[] = {
+    {0, "Export to Windows Media"},
+    {1, "Export"},
+    {2, "Cancel"},
+    {1051, "Export as"},
+    {1054, "&Video: the head drawn in every frame, for any Windows Media player"},
+    {1055, "&Animation stream: the head and its movements, for the Chattermask player"},
+    {1053, "&Quality of the video:"},
+    {1100, "Also write a &web page that shows the file"},
+};
+
 const CmrtDialogItem kSplashDialog[] = {
     {0, "Chattermask Studio"},
     {1301, "Loading the head..."},
@@ -81,7 +93,7 @@ const DialogTexts kDialogs[] = {
     CMRT_DIALOG(kDialogNew, kNewDialog),         CMRT_DIALOG(kDialogOptions, kOptionsDialog),
     CMRT_DIALOG(kDialogSummary, kSummaryDialog), CMRT_DIALOG(kDialogCompanion, kCompanionDialog),
     CMRT_DIALOG(kDialogAbout, kAboutDialog),     CMRT_DIALOG(kDialogName, kNameDialog),
-    CMRT_DIALOG(kDialogSplash, kSplashDialog),
+    CMRT_DIALOG(kDialogSplash, kSplashDialog),   CMRT_DIALOG(kDialogExport, kExportDialog),
 };
 #undef CMRT_DIALOG
 

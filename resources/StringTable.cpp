@@ -17,7 +17,6 @@ const StringEntry kStrings[] = {
     {0xE822, "The document could not be created or read. A part of it is missing, damaged, or could not be stored in a temporary file."},
     {0xE823, "%s is not a Chattermask head definition or head animation pack."},  // path
     {0xE824, "The document could not be saved. Check that the folder is writable and the disk is not full."},
-    {0xE825, "The file could not be written."},
     {0xE826, "The recording could not be stored in %s."},  // path
     {0xE827, "Use the new recording as the voice of this animation?"},
     {0xE828, "Importing a new voice keeps the timeline items, which may no longer fit the new voice. Continue?"},
@@ -26,7 +25,6 @@ const StringEntry kStrings[] = {
     {0xE82B, "The recording has not been saved to a file. Save it first?"},
     {0xE82C, "Replace the current item?"},
     {0xE82D, "The operation was cancelled."},
-    {0xE82E, "The file could not be opened."},
     {0xE82F, "The file is damaged or incomplete."},
     {0xE849, "Save changes to the current document?"},
     {0xE8A0, "The list already holds %d entries, the most it can hold."},  // capacity
@@ -34,6 +32,8 @@ const StringEntry kStrings[] = {
     {0xE864, "Show &Head View"},  // the edit panel toggle while the timeline shows
     {0xE865, "Show &Timeline"},   // and while the head view shows
     {0xE816, "<None>"},
+    {0xE825, "The voice cannot be played: no sound output is available."},
+    {0xE82E, "The export failed. The output file was not written."},
     {0xE854, "Visemes"},
     {0xE855, "Expressions"},
     {0xE856, "Backgrounds"},
@@ -44,8 +44,8 @@ const StringEntry kStrings[] = {
     {0xE866, "JPEG Pictures (*.jpg;*.jpeg)|*.jpg;*.jpeg|All Files (*.*)|*.*||"},
     {0xE867, "Wave Sounds (*.wav)|*.wav|All Files (*.*)|*.*||"},
     {0xE868, "Chattermask Streams (*.cmt)|*.cmt|All Files (*.*)|*.*||"},
-    {0xE869, "Windows Media Files (*.wmv;*.asf)|*.wmv;*.asf|All Files (*.*)|*.*||"},
-    {0xE86A, "Head Model Files (*.cmm)|*.cmm|All Files (*.*)|*.*||"},
+    {0xE869, "Chattermask Animation Streams (*.cmf)|*.cmf|All Files (*.*)|*.*||"},
+    {0xE86A, "Windows Media Video (*.wmv)|*.wmv|All Files (*.*)|*.*||"},
     {0xE86B, "Chattermask Projects (*.cmp)|*.cmp|All Files (*.*)|*.*||"},
     {0xE86C, "Head Definitions (*.hdp)|*.hdp|All Files (*.*)|*.*||"},
     {0xE86D, "Head Animations (*.hap)|*.hap|All Files (*.*)|*.*||"},
@@ -53,8 +53,8 @@ const StringEntry kStrings[] = {
     {0xE86F, "Export Picture"},
     {0xE870, "Save Recording"},
     {0xE871, "Write Stream File"},
-    {0xE872, "Export Animation"},
-    {0xE873, "Save HTML Page"},
+    {0xE872, "Export Animation Stream"},
+    {0xE873, "Export Windows Media Video"},
     {0xE874, "Save Head Definition"},
     {0xE875, "Save Head Animation"},
     {0xE876, "Save Project"},
@@ -67,7 +67,7 @@ const StringEntry kStrings[] = {
     {0xE88D, "Writing the animation..."},
     {0xE89D, "All rights reserved."},
     {0xE89E, "An export setting is not valid for the chosen profile."},
-    {136, "Chattermask"},
+    {136, "Choose the quality of the video from the list of profiles."},
     {137, "Writing Stream File"},
     {129, "Exporting Animation"},
     {30001, "Title"},

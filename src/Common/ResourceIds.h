@@ -16,6 +16,7 @@ constexpr unsigned kBitmapAppIcon = 128;
 constexpr unsigned kAccelerators = 128;
 constexpr unsigned kDialogSplash = 254, kDialogNew = 179, kDialogOptions = 104, kDialogCompanion = 228;
 constexpr unsigned kDialogSummary = 233, kDialogAbout = 100, kDialogName = 59490;
+constexpr unsigned kDialogExport = 176;
 
 // Commands.
 constexpr unsigned kCmdNew = 32844, kCmdOpen = 32771, kCmdSave = 32843, kCmdSaveAs = 32849;

@@ -7,6 +7,7 @@
 #include "session/ProjectSession.h"
 #include "shell/CChattermaskEditorMainFrame.h"
 #include "shell/FrameSettings.h"
+#include "shell/MediaExportCommand.h"
 #include "shell/ResourceUi.h"
 #include "shell/SplashWindow.h"
 
@@ -67,6 +68,7 @@ int CChattermaskApp::start(const QStringList& arguments)
     int showCommand = FrameSettings(start.title).showCommand(FrameSettings::kShowNormal);
     frame_ = std::make_unique<CChattermaskEditorMainFrame>(start);
     frame_->recorder = [this](RecordingTake& take) { return record(take); };
+    frame_->mediaExport = mediaExportFor(*frame_);
     frame_->hide();
 
     QPointer<SplashWindow> splash = new SplashWindow;

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
+#include <map>
+
 namespace fs = std::filesystem;
 using testsupport::TempDir;
 
@@ -77,9 +81,11 @@ TEST(ResourceLibrary, MissingLibraryEndsTheProgramWithItsMessage)
     TempDir dir;
     fs::copy_file(testsupport::binDir() / "chattermask-cli", dir / "chattermask-cli");
     fs::permissions(dir / "chattermask-cli", fs::perms::owner_all);
-    auto result = testsupport::runCommand((dir / "chattermask-cli").string() + " demo " + (dir / "out").string());
+    auto result =
+        testsupport::runCommand((dir / "chattermask-cli").string() + " demo " + (dir / "out").string());
     EXPECT_EQ(result.status, 2);
-    EXPECT_NE(result.err.find("The file [libcmrt.so] is missing.\nPlease reinstall Chattermask."), std::string::npos);
+    EXPECT_NE(result.err.find("The file [libcmrt.so] is missing.\nPlease reinstall Chattermask."),
+              std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "out"));
 }
 
@@ -98,8 +104,8 @@ std::vector<unsigned> requiredStringIds()
     range(59538, 59544);
     range(30001, 30006);
     range(10000, 10009);
-    for (unsigned id : {0xE849u, 0xE864u, 0xE865u, 59414u, 59429u, 59438u, 59490u, 59491u, 59533u, 59550u, 136u,
-                        137u, 129u, 20000u, 20001u, 25024u, 59549u})
+    for (unsigned id : {0xE849u, 0xE864u, 0xE865u, 59414u, 59429u, 59438u, 59490u, 59491u, 59533u, 59550u,
+                        136u, 137u, 129u, 20000u, 20001u, 25024u, 59549u})
         ids.push_back(id);
     return ids;
 }
@@ -125,10 +131,28 @@ TEST(ResourceLibrary, EveryMessageNumberHasTextWithTheArgumentsItsCallerPasses)
         EXPECT_FALSE(library.text(id).value_or("").empty());
     }
     const std::pair<unsigned, const char*> formats[] = {
-        {0xE81E, "s"}, {0xE81F, "dd"}, {0xE820, "s"}, {0xE821, "dd"}, {0xE823, "s"},
-        {0xE826, "s"}, {0xE822, ""},   {0xE849, ""},
+        {0xE81E, "s"}, {0xE81F, "dd"}, {0xE820, "s"}, {0xE821, "dd"},
+        {0xE823, "s"}, {0xE826, "s"},  {0xE822, ""},  {0xE849, ""},
     };
     for (const auto& [id, kinds] : formats)
         EXPECT_EQ(conversions(library.text(id).value_or("")), kinds) << id;
     EXPECT_EQ(library.format(0xE81F, 256, 256), "The picture must be exactly 256 x 256 pixels.");
+}
+
+TEST(ResourceLibrary, NoStringNumberIsListedTwice)
+{
+    // A second entry of a number is never found: the lookup takes the first.
+    void* handle = dlopen((testsupport::binDir() / "libcmrt.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    using Count = unsigned (*)();
+    using IdAt = unsigned (*)(unsigned);
+    const auto count = reinterpret_cast<Count>(dlsym(handle, "cmrtStringCount"));
+    const auto idAt = reinterpret_cast<IdAt>(dlsym(handle, "cmrtStringIdAt"));
+    ASSERT_TRUE(count && idAt);
+    std::map<unsigned, int> seen;
+    for (unsigned i = 0; i < count(); ++i)
+        ++seen[idAt(i)];
+    for (const auto& [id, times] : seen)
+        EXPECT_EQ(times, 1) << "string " << id;
+    dlclose(handle);
 }
