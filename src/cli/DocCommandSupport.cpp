@@ -1,5 +1,7 @@
 #include "cli/DocCommandSupport.h"
 
+#include "session/DocumentHead.h"
+
 #include "Common/ContentRoot.h"
 
 #include "documents/ChunkedContainer.h"
@@ -91,52 +93,10 @@ void selectSampleRange(TimelineData& timeline, const std::string& text)
     timeline.setSelection(std::int32_t(*from), std::int32_t(*to));
 }
 
-namespace {
-
-// A slot picture that is missing or does not fit leaves the model's own texture, as the editor does.
-std::optional<CJpegPicture> slotPicture(const std::string& path, bool alpha, int width, int height)
-{
-    CJpegPicture picture;
-    if (path.empty() || !picture.loadFile(path, alpha) || picture.width() != width ||
-        picture.height() != height)
-        return std::nullopt;
-    return picture;
-}
-
-void putProjectPictures(CHeadModel& head, const ProjectStore& store)
-{
-    const auto pixels = [](const CJpegPicture& p) {
-        return reinterpret_cast<const std::uint32_t*>(p.pixels());
-    };
-    auto face = slotPicture(store.assetPath(AssetKind::faceTexture), false, 256, 256);
-    const auto mask = slotPicture(store.assetPath(AssetKind::mask), true, 256, 256);
-    if (face) {
-        if (mask)
-            face->takeAlphaFrom(*mask);
-        head.writeSlotPixels(0, pixels(*face));
-    } else if (mask) {
-        head.writeSlotAlpha(0, pixels(*mask));
-    }
-    if (const auto top = slotPicture(store.assetPath(AssetKind::teethTop), false, 64, 16))
-        head.writeSlotPixels(1, pixels(*top));
-    if (const auto bottom = slotPicture(store.assetPath(AssetKind::teethBottom), false, 64, 16))
-        head.writeSlotPixels(2, pixels(*bottom));
-}
-
-} // namespace
-
 std::unique_ptr<CHeadModel> preparedHeadOf(const ProjectStore& store, const std::string& projectPath)
 {
-    std::unique_ptr<CHeadModel> head = headModelOf(store);
+    std::unique_ptr<CHeadModel> head = documentHead(store);
     if (!head)
         throw CliError("the project " + projectPath + " has no readable head model");
-    {
-        // The head stands as the editing view shows it.
-        CSoftRenderer view;
-        if (!view.create(head.get(), 0))
-            throw CliError("cannot create the software renderer");
-        headview::attachWithNormalise(view, *head);
-    }
-    putProjectPictures(*head, store);
     return head;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -54,25 +55,40 @@ Picture run(const testsupport::TempDir& dir, const std::string& command, const s
     return picture;
 }
 
-// Share of pixels whose three channels all lie within `levels` of each other.
-double shareWithin(const Picture& a, const Picture& b, int levels)
+bool pixelsNear(uint32_t a, uint32_t b, int levels)
+{
+    for (int shift : {0, 8, 16}) {
+        int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+        if (std::abs(d) > levels)
+            return false;
+    }
+    return true;
+}
+
+// Share of the pixels of `b` whose three channels lie within `levels` of the same pixel of `a`, or,
+// with a reach, of one of a's pixels at most that far away along the row or the column.
+double shareWithin(const Picture& a, const Picture& b, int levels, int reach = 0)
 {
     size_t close = 0;
-    for (size_t i = 0; i < a.pixels.size(); ++i) {
-        bool near = true;
-        for (int shift : {0, 8, 16}) {
-            int d = static_cast<int>((a.pixels[i] >> shift) & 0xFF) -
-                    static_cast<int>((b.pixels[i] >> shift) & 0xFF);
-            near = near && std::abs(d) <= levels;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            const uint32_t pixel = b.pixels[size_t(y) * size_t(a.width) + size_t(x)];
+            bool near = false;
+            for (int d = -reach; d <= reach && !near; ++d) {
+                const int across = std::clamp(x + d, 0, a.width - 1),
+                          down = std::clamp(y + d, 0, a.height - 1);
+                near = pixelsNear(a.pixels[size_t(y) * size_t(a.width) + size_t(across)], pixel, levels) ||
+                       pixelsNear(a.pixels[size_t(down) * size_t(a.width) + size_t(x)], pixel, levels);
+            }
+            close += near ? 1 : 0;
         }
-        close += near ? 1 : 0;
-    }
     return a.pixels.empty() ? 0.0 : static_cast<double>(close) / static_cast<double>(a.pixels.size());
 }
 
 // The frames of the player and the export are square. Where a picture is magnified by a ratio that puts
 // pixel centres exactly on texel edges (a wide frame: 1.25 pixels per background texel), the two rasterisers
-// break those ties differently, and whole columns take the neighbouring texel.
+// break those ties differently, and whole columns take the neighbouring texel: there a pixel may match its
+// neighbour instead.
 TEST(GlFrameCommand, OpenGlModeTwoShowsTheSoftwarePicture)
 {
     testsupport::TempDir dir;
@@ -80,12 +96,13 @@ TEST(GlFrameCommand, OpenGlModeTwoShowsTheSoftwarePicture)
         const char* name;
         std::string options;
         double share;
+        int reach;
     } cases[] = {
-        {"neutral", sceneOptions(), 0.99},
+        {"neutral", sceneOptions(), 0.99, 0},
         {"open mouth, turned head",
-         sceneOptions() + " --viseme 10 --fap 48=-6000 --fap 49=20000 --fap 50=4000", 0.99},
-        {"large", sceneOptions() + " --viseme 7 --size 512x512", 0.99},
-        {"wide frame", sceneOptions() + " --viseme 3 --size 320x200", 0.95},
+         sceneOptions() + " --viseme 10 --fap 48=-6000 --fap 49=20000 --fap 50=4000", 0.99, 0},
+        {"large", sceneOptions() + " --viseme 7 --size 512x512", 0.99, 0},
+        {"wide frame", sceneOptions() + " --viseme 3 --size 320x200", 0.99, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -96,7 +113,7 @@ TEST(GlFrameCommand, OpenGlModeTwoShowsTheSoftwarePicture)
         ASSERT_EQ(soft.status, 0) << soft.err;
         ASSERT_EQ(gl.status, 0) << gl.err;
         ASSERT_EQ(soft.pixels.size(), gl.pixels.size());
-        double share = shareWithin(soft, gl, 2);
+        double share = shareWithin(soft, gl, 2, c.reach);
         EXPECT_GE(share, c.share);
         std::printf("%s: %.4f of the pixels within 2 levels\n", c.name, share);
     }
