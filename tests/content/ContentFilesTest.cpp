@@ -119,7 +119,8 @@ TEST(ContentFiles, TeethPairsAreSmallJpegsWithGumOnTheOuterSide)
             EXPECT_LT(tooth.r - tooth.b, 60) << half.extension << ": front teeth not white or ivory";
         }
         std::ifstream in(kContent / "Teeth" / (name + ".top"), std::ios::binary);
-        distinctUppers.insert(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+        distinctUppers.insert(
+            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     }
     EXPECT_EQ(distinctUppers.size(), names.size()) << "two teeth variants are the same picture";
 }
@@ -139,31 +140,27 @@ TEST(ContentFiles, DefaultFacesAndMasksFitThePhotoSquare)
         ASSERT_EQ(mask.height(), 256);
         ASSERT_TRUE(photo.takeAlphaFrom(mask));
 
-        // The photo behind the head shows the whole person and none of the room around them.
+        // The photo drawn behind the head shows only what stays while the head turns (the clothing round
+        // the neck and the shoulders): the head's mesh carries the face, the hair and the neck, so any of
+        // them in the mask would show a second head beside a turned one.
         struct Spot {
             const char* where;
             int x, y;
             bool shown;
         };
         const Spot spots[] = {
-            {"right pupil", 108, 136, true},
-            {"left pupil", 148, 136, true},
-            {"mouth", 128, 182, true},
-            {"hair top", 130, 60, true},
-            {"neck", 128, 220, true},
-            {"bottom edge below the chin", 128, 255, true},
-            {"left collar", 38, 236, true},
-            {"left shoulder", 26, 252, true},
-            {"right collar", 197, 240, true},
+            {"right pupil", 111, 131, false},
+            {"left pupil", 145, 131, false},
+            {"mouth", 128, 170, false},
+            {"chin", 128, 192, false},
+            {"hair top", 128, 70, false},
+            {"beside the hair, left", 70, 110, false},
+            {"beside the hair, right", 186, 110, false},
             {"top left", 0, 0, false},
             {"top right", 255, 0, false},
-            {"above the hair", 127, 38, false},
-            {"beside the hair, left", 36, 120, false},
-            {"beside the hair, right", 218, 109, false},
-            {"under the hair, left", 66, 171, false},
-            {"under the hair, right", 204, 170, false},
-            {"flag, bottom left", 3, 248, false},
-            {"bottom right", 255, 255, false},
+            {"bottom edge below the chin", 128, 255, true},
+            {"left shoulder", 12, 252, true},
+            {"right shoulder", 200, 250, true},
         };
         for (const Spot& spot : spots) {
             const int alpha = alphaAt(photo, spot.x, spot.y);
@@ -172,16 +169,17 @@ TEST(ContentFiles, DefaultFacesAndMasksFitThePhotoSquare)
             else
                 EXPECT_LT(alpha, 20) << spot.where;
         }
-        // Soft but narrow: crossing the hair's outer edge passes through middle greys within a few pixels.
+        // Soft but narrow: down the left edge of the picture the room gives way to the shoulder through
+        // middle greys within a few pixels.
         int firstOpaque = -1;
         int lastClear = -1;
         int feathered = 0;
-        for (int x = 30; x < 70; ++x) {
-            const int alpha = alphaAt(photo, x, 120);
+        for (int y = 100; y < 256; ++y) {
+            const int alpha = alphaAt(photo, 12, y);
             feathered += alpha > 40 && alpha < 215;
-            lastClear = alpha < 20 ? x : lastClear;
+            lastClear = alpha < 20 && firstOpaque < 0 ? y : lastClear;
             if (alpha > 235 && firstOpaque < 0)
-                firstOpaque = x;
+                firstOpaque = y;
         }
         EXPECT_GE(feathered, 2) << "the mask edge is hard";
         EXPECT_GT(firstOpaque, lastClear);

@@ -5,8 +5,9 @@
 
 const FaceLandmarks& meshPhotoLandmarks()
 {
-    static const FaceLandmarks landmarks{
-        {108, 136}, {148, 136}, {128, 160}, {128, 182}, {110, 182}, {146, 182}, {128, 212}};
+    // The generic head's pupils, nose tip, mouth, lip corners and chin as it stands attached (tools/headgen).
+    static const FaceLandmarks landmarks{{111.16, 131.07}, {144.84, 131.07}, {128, 151.27}, {128, 169.79},
+                                         {112.85, 169.79}, {143.15, 169.79}, {128, 195.04}};
     return landmarks;
 }
 

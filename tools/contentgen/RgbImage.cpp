@@ -102,7 +102,47 @@ bool compressTo(std::FILE* file, const RgbImage& image, int quality, bool fullCh
     return std::ferror(file) == 0;
 }
 
+bool decompressFrom(std::FILE* file, RgbImage& image)
+{
+    jpeg_decompress_struct cinfo{};
+    jpeg_error_mgr jerr{};
+    cinfo.err = jpeg_std_error(&jerr);
+    // Sources are pictures the content script fetched from a known package; a broken one ends the run.
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, file);
+    jpeg_read_header(&cinfo, TRUE);
+    // Grey pictures come out as grey in all three channels, so they can be coloured afterwards.
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    image = RgbImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = image.at(0, static_cast<int>(cinfo.output_scanline));
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return !image.empty();
+}
+
 } // namespace
+
+bool readPictureRgb(const std::string& path, RgbImage& image)
+{
+    const std::string extension = std::filesystem::path(path).extension().string();
+    if (extension != ".jpg" && extension != ".jpeg")
+        return readPngRgb(path, image);
+    JpegFile in;
+    in.file = std::fopen(path.c_str(), "rb");
+    return in.file && decompressFrom(in.file, image);
+}
+
+bool isGrey(const RgbImage& image)
+{
+    for (size_t i = 0; i + 2 < image.rgb.size(); i += 3)
+        if (image.rgb[i] != image.rgb[i + 1] || image.rgb[i] != image.rgb[i + 2])
+            return false;
+    return true;
+}
 
 bool writeJpegRgb(const std::string& path, const RgbImage& image, int quality, bool fullChroma)
 {

@@ -27,6 +27,12 @@ void sampleBilinear(const RgbImage& image, double x, double y, double out[3]);
 // Reads any PNG (through the images library) into RGB; false when it cannot be read.
 bool readPngRgb(const std::string& path, RgbImage& image);
 
+// Reads a PNG or (by its extension) a JPEG, colour or grey, into RGB; false when it cannot be read.
+bool readPictureRgb(const std::string& path, RgbImage& image);
+
+// Whether every pixel has equal channels: a black-and-white photograph.
+bool isGrey(const RgbImage& image);
+
 // Writes a baseline three-component YCbCr JPEG, the only kind the studio's loader accepts, so even a
 // grey mask goes out as colour. fullChroma keeps 4:4:4 sampling for small or sharp-edged pictures.
 // The file appears only when complete. Returns false on any failure.

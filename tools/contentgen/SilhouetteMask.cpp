@@ -151,3 +151,22 @@ RgbImage paintSilhouetteMask(const std::vector<Point2>& polygon, double feather,
     }
     return mask;
 }
+
+RgbImage placeOnBackdrop(const RgbImage& photo, const std::vector<Point2>& polygon, double feather,
+                         const RgbImage& backdrop)
+{
+    RgbImage result = photo;
+    for (int y = 0; y < photo.height; ++y)
+        for (int x = 0; x < photo.width; ++x) {
+            const double keep = silhouetteAlpha(polygon, feather, {double(x), double(y)});
+            // The photo square spans 40 units, the background quad the middle 36 of them.
+            const double u = ((x + 0.5) / photo.width * 40.0 - 2.0) / 36.0 * backdrop.width - 0.5;
+            const double v = ((y + 0.5) / photo.height * 40.0 - 2.0) / 36.0 * backdrop.height - 0.5;
+            double behind[3];
+            sampleBilinear(backdrop, u, v, behind);
+            const std::uint8_t* own = photo.at(x, y);
+            result.set(x, y, behind[0] + (own[0] - behind[0]) * keep, behind[1] + (own[1] - behind[1]) * keep,
+                       behind[2] + (own[2] - behind[2]) * keep);
+        }
+    return result;
+}

@@ -35,3 +35,8 @@ double silhouetteAlpha(const std::vector<Point2>& polygon, double feather, Point
 
 // The mask as grey pixels (alpha x 255 in every channel), sampled at pixel centres like the photo.
 RgbImage paintSilhouetteMask(const std::vector<Point2>& polygon, double feather, int size);
+
+// The photo with the background picture in place of everything outside the person, so wherever the head's
+// mesh reaches past the hair or the face it shows the room behind, not the photo's own backdrop.
+RgbImage placeOnBackdrop(const RgbImage& photo, const std::vector<Point2>& polygon, double feather,
+                         const RgbImage& backdrop);

@@ -2,6 +2,7 @@
 // arguments (and, for faces, the source picture), so rerunning it reproduces the committed files.
 #include "ExpressionText.h"
 #include "FaceArguments.h"
+#include "PhotoColouring.h"
 #include "StudioBackdrop.h"
 #include "TeethPainter.h"
 
@@ -29,7 +30,8 @@ int usage()
                          "       contentgen backdrop OUT.jpg\n"
                          "       contentgen face SOURCE.png PHOTO.jpg MASK.jpg right-eye=X,Y left-eye=X,Y\n"
                          "                  [nose=X,Y mouth=X,Y right-lip=X,Y left-lip=X,Y chin=X,Y]\n"
-                         "                  outline.NAME=X,Y ... (at least 3, in order around the person)\n");
+                         "                  outline.NAME=X,Y ... (at least 3, in order around the person)\n"
+                         "                  [stays.NAME=X,Y ...] [skin.NAME=X,Y,RX,RY ... lips=X,Y,RX,RY]\n");
     return 2;
 }
 
@@ -101,8 +103,10 @@ int writeFace(const std::vector<std::string>& args)
     if (const std::string problem = outlineProblem(parsed.outline); !problem.empty())
         return fail(problem);
     RgbImage source;
-    if (!readPngRgb(args[0], source))
+    if (!readPictureRgb(args[0], source))
         return fail("cannot read " + args[0]);
+    if (isGrey(source) && !parsed.colouring.empty())
+        source = colourGreyPortrait(source, parsed.colouring);
     FaceLandmarks landmarks;
     landmarks.rightEye = parsed.landmarks["right-eye"];
     landmarks.leftEye = parsed.landmarks["left-eye"];
@@ -110,9 +114,17 @@ int writeFace(const std::vector<std::string>& args)
     if (!eyeAlignment(landmarks, toPhoto))
         return fail("the two eye points coincide");
     reportLandmarks(parsed.landmarks, toPhoto);
+    const std::vector<Point2> outline = transformOutline(parsed.outline, toPhoto);
+    if (const std::string problem = outlineProblem(parsed.stays); !parsed.stays.empty() && !problem.empty())
+        return fail("stays: " + problem);
+    // Only what stays while the head turns shows in the mask: the head's mesh carries the rest.
     const RgbImage mask =
-        paintSilhouetteMask(transformOutline(parsed.outline, toPhoto), kSilhouetteFeather, kFacePhotoSize);
-    if (!writeJpegRgb(args[1], warpPicture(source, toPhoto, kFacePhotoSize), kPhotoQuality, false))
+        paintSilhouetteMask(parsed.stays.empty() ? outline : transformOutline(parsed.stays, toPhoto),
+                            kSilhouetteFeather, kFacePhotoSize);
+    const RgbImage photo =
+        placeOnBackdrop(warpPicture(source, toPhoto, kFacePhotoSize), outline, kSilhouetteFeather,
+                        paintStudioBackdrop(kBackdropSize, kBackdropSize));
+    if (!writeJpegRgb(args[1], photo, kPhotoQuality, false))
         return fail("cannot write " + args[1]);
     // A grey picture has no colour to keep: its chroma can be subsampled for free.
     if (!writeJpegRgb(args[2], mask, kMaskQuality, false))

@@ -159,9 +159,9 @@ void fillGridRegions(CHeadModel& model, const MeshBuilder& mesh, const ShellGrid
 
 void fillRegions(CHeadModel& model, const MeshBuilder& mesh, const HeadParts& parts)
 {
-    for (int row = 0; row < parts.inside.lowerTeeth.rows; ++row)
-        for (int column = 0; column < parts.inside.lowerTeeth.columns; ++column)
-            model.regionEdit(parts.inside.lowerTeeth.at(row, column), kJaw, true);
+    for (const StripGrid* carried : {&parts.inside.lowerTeeth, &parts.inside.tongue})
+        for (int vertex : carried->vertex)
+            model.regionEdit(vertex, kJaw, true);
     fillMouthRegions(model, parts.mouth);
     widenInnerLipBox(model, mesh, parts.shell);
     fillEyeRegions(model, parts.leftEye);

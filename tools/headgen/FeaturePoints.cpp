@@ -32,33 +32,6 @@ constexpr GridPlace kGridPlaces[] = {
     {9, 7, 0.42, 18.45},    {9, 12, 0.0, 17.15},  {9, 13, 0.42, 17.15}, {9, 14, -0.42, 17.15},
     {9, 15, 0.0, 13.85},    {11, 1, 0.0, 25.6},   {11, 2, -4.6, 24.7},  {11, 3, 4.6, 24.7},
 };
-// Where the ears would join the head: slightly behind the middle of each side.
-constexpr double kEarAngle = 1.75;
-constexpr double kEarUpperY = 18.0, kEarLowerY = 14.65;
-
-int nearestRow(const ShellGrid& grid, double y)
-{
-    int best = 0;
-    for (int r = 1; r < grid.rows(); ++r)
-        if (std::fabs(grid.rowY[static_cast<size_t>(r)] - y) <
-            std::fabs(grid.rowY[static_cast<size_t>(best)] - y))
-            best = r;
-    return best;
-}
-
-int nearestColumnByAngle(const ShellGrid& grid, double angle)
-{
-    int best = 0;
-    auto distance = [&](int c) {
-        double d = std::fabs(grid.columnAngle[static_cast<size_t>(c)] - angle);
-        return std::fmin(d, 2.0 * std::numbers::pi - d);
-    };
-    for (int c = 1; c < grid.columns(); ++c)
-        if (distance(c) < distance(best))
-            best = c;
-    return best;
-}
-
 } // namespace
 
 // The front grid vertex nearest to (x, y); openings have no grid vertices, so their rim is found.
@@ -114,26 +87,20 @@ void assignFeaturePoints(CHeadModel& model, const MeshBuilder& mesh, const HeadP
         model.setFeaturePoint(4, 5 + side, brow[eye->faceLeft ? kBrowPlusXEnd : kBrowMinusXEnd]); // outer end
     }
 
-    const StripGrid& tongue = parts.inside.tongue;
-    int tip = tongue.rows - 1, middleColumn = tongue.columns / 2;
-    model.setFeaturePoint(6, 1, tongue.at(tip, middleColumn));
-    model.setFeaturePoint(6, 2, tongue.at(tip / 2, middleColumn));
-    model.setFeaturePoint(6, 3, tongue.at(tip / 2, tongue.columns - 1));
-    model.setFeaturePoint(6, 4, tongue.at(tip / 2, 0));
+    for (int k = 0; k < 4; ++k)
+        model.setFeaturePoint(6, k + 1, parts.inside.tonguePoints[k]);
     model.setFeaturePoint(7, 1, parts.pivot);
 
     for (const GridPlace& place : kGridPlaces)
         model.setFeaturePoint(place.group, place.point,
                               nearestFrontVertex(mesh, parts.shell, place.x, place.y));
+    // Where each ear meets the head: the upper and lower ends of its front base line.
+    for (const EarParts* ear : {&parts.leftEar, &parts.rightEar}) {
+        int side = ear == &parts.leftEar ? 0 : 1;
+        model.setFeaturePoint(10, 9 + side, ear->front.back());
+        model.setFeaturePoint(10, 7 + side, ear->front.front());
+    }
     const ShellGrid& grid = parts.shell;
-    model.setFeaturePoint(10, 9,
-                          grid.at(nearestRow(grid, kEarUpperY), nearestColumnByAngle(grid, kEarAngle)));
-    model.setFeaturePoint(10, 10,
-                          grid.at(nearestRow(grid, kEarUpperY), nearestColumnByAngle(grid, -kEarAngle)));
-    model.setFeaturePoint(10, 7,
-                          grid.at(nearestRow(grid, kEarLowerY), nearestColumnByAngle(grid, kEarAngle)));
-    model.setFeaturePoint(10, 8,
-                          grid.at(nearestRow(grid, kEarLowerY), nearestColumnByAngle(grid, -kEarAngle)));
     model.setFeaturePoint(11, 4, grid.topPole);
 }
 

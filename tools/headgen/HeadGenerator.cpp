@@ -1,6 +1,7 @@
 #include "HeadGenerator.h"
 
 #include "face/CHeadModel.h"
+#include "HeadParameters.h"
 #include "HeadParts.h"
 #include "HeadRigging.h"
 
@@ -17,10 +18,18 @@ float rounded(double value)
     return static_cast<float>(std::round(value * 10000.0) / 10000.0);
 }
 
+// Scales a point of the built head to the attached height of 25 on y = 5, so the file holds the pose
+// the editing view and the players attach it in and photo pixels map onto it directly. The rigging
+// works on the built head, in the units its parameters are given in.
+Point3 attached(const Point3& p)
+{
+    return {p.x * kAttachScale, (p.y - kBottomY) * kAttachScale + 5.0, p.z * kAttachScale};
+}
+
 void copyMesh(CHeadModel& model, const MeshBuilder& mesh)
 {
     for (int i = 0; i < mesh.vertexCount(); ++i) {
-        const Point3& p = mesh.points()[static_cast<size_t>(i)];
+        const Point3 p = attached(mesh.points()[static_cast<size_t>(i)]);
         model.setVertex(i, rounded(p.x), rounded(p.y), rounded(p.z));
     }
     for (size_t f = 0; f < mesh.triangles().size(); ++f) {

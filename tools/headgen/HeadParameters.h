@@ -1,14 +1,16 @@
 #pragma once
 
-// Every number that shapes the generic head, in one place for review. Lengths are in the units of the
-// attached head (the editing view scales a head to a height of 25, standing on y = 5), so a unit is
-// roughly a centimetre and the landmarks below are where the face photographs put them: a photo pixel
-// is 1/6.4 unit, x = px / 6.4 - 20, y = 40 - py / 6.4. +x is the face's own left, +z points forward.
+// Every number that shapes the generic head, in one place for review. Lengths are in building units,
+// roughly a centimetre; the finished head is scaled by kAttachScale and stood on y = 5 (as the editing
+// view attaches a head: a height of 25 from y = 5), so the neck reaches into the collar and a photo pixel
+// is 1/6.4 attached unit: x = (px / 6.4 - 20) / kAttachScale, y = (40 - py / 6.4 - 5) / kAttachScale +
+// kBottomY in building units. +x is the face's own left, +z points forward.
 namespace headgen {
 
 // Landmarks the default face photographs are aligned to.
-constexpr double kBottomY = 5.0;           // neck stub, photo row 224
-constexpr double kTopY = 30.0;             // top of the head, photo row 64
+constexpr double kBottomY = 1.5; // neck end inside the collar, photo row 224
+constexpr double kTopY = 31.2;   // top of the hair, photo row 64
+constexpr double kAttachScale = 25.0 / (kTopY - kBottomY);
 constexpr double kChinY = 6.875;           // chin bottom, row 212
 constexpr double kMouthY = 11.5625;        // mouth centre, row 182
 constexpr double kMouthHalfWidth = 2.8125; // outer lip corners, columns 110 and 146
@@ -22,11 +24,11 @@ struct ProfileRow {
     double y, front, back, halfWidth;
 };
 constexpr ProfileRow kProfile[] = {
-    {5.0, 2.5, -4.6, 4.6},    {5.4, 2.7, -4.6, 4.6},    {6.0, 3.6, -4.7, 4.75},    {6.5, 5.5, -4.9, 5.05},
-    {6.875, 7.5, -5.1, 5.35}, {7.4, 8.6, -5.4, 5.65},   {8.2, 9.05, -5.9, 5.9},    {9.3, 8.85, -6.5, 6.1},
-    {10.6, 9.2, -7.0, 6.25},  {11.6, 9.35, -7.4, 6.35}, {12.6, 9.4, -7.9, 6.45},   {13.8, 9.05, -8.4, 6.65},
-    {15.0, 8.95, -8.9, 6.95}, {16.5, 8.85, -9.3, 7.2},  {18.75, 8.75, -9.6, 7.35}, {20.5, 9.15, -9.7, 7.5},
-    {22.5, 9.15, -9.6, 7.55},
+    {1.5, 2.35, -4.4, 4.8},    {3.4, 2.35, -4.5, 4.62},  {5.0, 2.5, -4.6, 4.6},    {5.4, 2.7, -4.6, 4.6},
+    {6.0, 3.6, -4.7, 4.75},    {6.5, 5.5, -4.9, 5.05},   {6.875, 7.5, -5.1, 5.35}, {7.4, 8.6, -5.4, 5.65},
+    {8.2, 9.05, -5.9, 5.9},    {9.3, 8.85, -6.5, 6.1},   {10.6, 9.2, -7.0, 6.25},  {11.6, 9.35, -7.4, 6.35},
+    {12.6, 9.4, -7.9, 6.45},   {13.8, 9.05, -8.4, 6.65}, {15.0, 8.95, -8.9, 6.95}, {16.5, 8.85, -9.3, 7.2},
+    {18.75, 8.75, -9.6, 7.35}, {20.5, 9.15, -9.7, 7.5},  {22.5, 9.15, -9.6, 7.55},
 };
 // Above this height the skull closes as a dome over the last profile row.
 constexpr double kDomeStartY = 22.5;
@@ -36,9 +38,9 @@ constexpr double kSectionExponent = 2.6;
 // Grid of the skin outside the features: rows at these heights (between bottom and top), columns at
 // these x spacings over the front and spread evenly over the back.
 constexpr double kRowHeights[] = {
-    5.0,  5.4,   6.875, 7.3,   8.2,  9.05, 9.5,   9.95, 10.4,  10.85, 11.3,  11.75, 12.2,  12.65, 13.1,
-    13.5, 13.85, 14.25, 14.65, 15.0, 15.4, 15.85, 16.3, 16.75, 17.15, 17.55, 18.0,  18.45, 18.9,  19.35,
-    19.8, 20.25, 20.7,  21.15, 21.6, 22.1, 22.6,  23.2, 23.9,  24.7,  25.6,  26.6,  27.6,  28.5,  29.3};
+    1.5,   2.7,  3.9,   5.0,   5.4,   6.875, 7.3,  8.2,  9.05,  9.5,  9.95,  10.4,  10.85, 11.3, 11.75, 12.2,
+    12.65, 13.1, 13.5,  13.85, 14.25, 14.65, 15.0, 15.4, 15.85, 16.3, 16.75, 17.15, 17.55, 18.0, 18.45, 18.9,
+    19.35, 19.8, 20.25, 20.7,  21.15, 21.6,  22.1, 22.6, 23.2,  23.9, 24.7,  25.6,  26.6,  27.6, 28.5,  29.3};
 constexpr double kColumnSpacing = 0.42;   // across the front
 constexpr int kFrontColumnsEachSide = 14; // front columns reach 14 * 0.42 = 5.9 to each side
 constexpr double kColumnReferenceHalfWidth = 7.0;
@@ -119,9 +121,9 @@ constexpr double kTeethSetBack = 1.0;    // behind the lip surface at the middle
 constexpr double kTeethArchCurve = 0.18; // z falls by this times x^2 towards the back teeth
 constexpr double kUpperTeethTop = 1.1;   // above the mouth line
 constexpr double kUpperTeethEdge = -0.05;
-constexpr double kLowerTeethEdge = 0.0;
+constexpr double kLowerTeethEdge = 0.3;     // behind the upper ones, so they show as soon as the jaw drops
 constexpr double kLowerTeethSetBack = 0.12; // the lower incisors bite behind the upper ones
-constexpr double kLowerTeethBottom = -1.1;
+constexpr double kLowerTeethBottom = -0.9;
 constexpr int kTeethColumns = 12;
 constexpr double kInteriorHalfWidth = 3.0;
 constexpr double kInteriorTop = 1.6;
@@ -132,6 +134,20 @@ constexpr double kTongueHalfWidth = 1.3;
 constexpr double kTongueTop = -1.55; // below the mouth line
 constexpr double kTongueFront = 2.2; // behind the lip surface
 constexpr double kTongueLength = 2.2;
+// Where in the teeth pictures the inside of the mouth takes its colours: the gum rows (the upper
+// picture's first, the lower picture's last), across from the darkest corner (u = 0) inwards.
+constexpr double kCavityPictureV = 0.5 / 16.0, kCavityDarkestU = 0.02, kCavityLightestU = 0.16;
+constexpr double kTonguePictureV = 15.5 / 16.0, kTongueDarkestU = 0.22, kTongueLightestU = 0.45;
+
+// Ears: a wedge from the side of the head, between these angles round it (the front base line nearer the
+// face), its base this far under the skin; the rim, bottom (lobe) to top, stands out and back from the
+// skin midway between the base lines.
+constexpr double kEarFrontAngle = 1.42, kEarBackAngle = 1.78, kEarBury = 0.25;
+struct EarRimRow {
+    double y, out, back;
+};
+constexpr EarRimRow kEarRim[] = {{13.7, 0.35, 0.2}, {14.3, 0.9, 0.45}, {15.3, 1.2, 0.6},  {16.5, 1.35, 0.75},
+                                 {17.7, 1.5, 0.85}, {18.8, 1.45, 0.8}, {19.5, 1.1, 0.65}, {20.0, 0.45, 0.35}};
 
 // The head rotation centre, on top of the spine inside the neck.
 constexpr double kPivotY = 8.0;

@@ -49,12 +49,19 @@ struct StripGrid {
 
 struct MouthInside {
     StripGrid upperTeeth, lowerTeeth, interior, tongue;
+    int tonguePoints[4] = {-1, -1, -1, -1}; // feature points 6.1 to 6.4
+};
+
+// The ear's base lines on the skin (front and back) and its rim, bottom to top.
+struct EarParts {
+    std::vector<int> front, back, rim;
 };
 
 struct HeadParts {
     ShellGrid shell;
     RingPatch mouth;
     EyeParts leftEye, rightEye;
+    EarParts leftEar, rightEar;
     MouthInside inside;
     int pivot = -1;
 };
@@ -64,6 +71,7 @@ RingPatch buildMouthRings(MeshBuilder& mesh);
 EyeParts buildEye(MeshBuilder& mesh, bool faceLeft);
 void buildEyeball(MeshBuilder& mesh, EyeParts& eye);
 MouthInside buildMouthInside(MeshBuilder& mesh);
+EarParts buildEar(MeshBuilder& mesh, bool faceLeft);
 ShellGrid planShellGrid();
 // The grid's opening around a patch, from its outermost ring's extent plus a margin.
 GridHole holeAround(const ShellGrid& grid, const MeshBuilder& mesh, const RingPatch& patch, double margin,

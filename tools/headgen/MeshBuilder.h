@@ -7,8 +7,8 @@ struct Point3 {
     double x = 0.0, y = 0.0, z = 0.0;
 };
 
-// Texture slots the head uses; the interior has no picture and draws in its flat colour.
-enum HeadSlot { kSlotFace = 0, kSlotUpperTeeth = 1, kSlotLowerTeeth = 2, kSlotInterior = 5 };
+// Texture slots the head uses; the inside of the mouth takes its colours from the teeth pictures.
+enum HeadSlot { kSlotFace = 0, kSlotUpperTeeth = 1, kSlotLowerTeeth = 2 };
 
 struct Triangle {
     int a, b, c;

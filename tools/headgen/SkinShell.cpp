@@ -191,6 +191,8 @@ HeadParts buildHeadParts(MeshBuilder& mesh)
     size_t leftStart = mesh.triangles().size();
     stitchPatch(mesh, parts.shell, holes[1], parts.leftEye.lids);
     mirrorStitch(mesh, parts, leftStart);
+    parts.leftEar = buildEar(mesh, true);
+    parts.rightEar = buildEar(mesh, false);
     parts.pivot = mesh.addVertex({0.0, kPivotY, kPivotZ});
     return parts;
 }
