@@ -17,8 +17,8 @@ namespace {
 
 // The animation stream carries the face, mask, teeth and first background in 65,535 bytes beside the
 // packed mesh (about 48 KB), so the pictures are kept small: at these qualities a 256 x 256 picture shows
-// no blocking at the sizes the head is drawn, and the default head leaves some 4 KB to spare.
-constexpr int kPhotoQuality = 70;
+// no blocking at the sizes the head is drawn, and the default head leaves some 2 KB to spare.
+constexpr int kPhotoQuality = 64;
 constexpr int kMaskQuality = 70;
 constexpr int kTeethQuality = 80;
 constexpr int kBackdropQuality = 60;

@@ -38,9 +38,9 @@ constexpr double kSectionExponent = 2.6;
 // Grid of the skin outside the features: rows at these heights (between bottom and top), columns at
 // these x spacings over the front and spread evenly over the back.
 constexpr double kRowHeights[] = {
-    1.5,   2.7,  3.9,   5.0,   5.4,   6.875, 7.3,  8.2,  9.05,  9.5,  9.95,  10.4,  10.85, 11.3, 11.75, 12.2,
-    12.65, 13.1, 13.5,  13.85, 14.25, 14.65, 15.0, 15.4, 15.85, 16.3, 16.75, 17.15, 17.55, 18.0, 18.45, 18.9,
-    19.35, 19.8, 20.25, 20.7,  21.15, 21.6,  22.1, 22.6, 23.2,  23.9, 24.7,  25.6,  26.6,  27.6, 28.5,  29.3};
+    1.5,  3.3,   5.0,   5.4,   6.875, 7.3,  8.2,  9.05,  9.5,  9.95,  10.4,  10.85, 11.3, 11.75, 12.2, 12.65,
+    13.1, 13.5,  13.85, 14.25, 14.65, 15.0, 15.4, 15.85, 16.3, 16.75, 17.15, 17.55, 18.0, 18.45, 18.9, 19.35,
+    19.8, 20.25, 20.7,  21.15, 21.6,  22.1, 22.6, 23.2,  23.9, 24.7,  25.6,  26.6,  27.6, 28.5,  29.3};
 constexpr double kColumnSpacing = 0.42;   // across the front
 constexpr int kFrontColumnsEachSide = 14; // front columns reach 14 * 0.42 = 5.9 to each side
 constexpr double kColumnReferenceHalfWidth = 7.0;
