@@ -53,13 +53,13 @@ FEMALE_POINTS=(
     outline.suit-right-shoulder=340,268 outline.suit-right=358,300 outline.helmet-top=400,345
     outline.helmet-right=470,380 outline.below-right=470,560 outline.below-left=30,560
     outline.suit-left=30,290 outline.left-shoulder-out=70,240
-    # The suit and its collar ring, whose top edge runs under the chin.
+    # The suit and its collar ring, kept below the head's jaw and neck, which the mesh carries.
     stays.left-shoulder-low=86,228 stays.left-shoulder=99,216 stays.left-shoulder-top=107,209
     stays.collar-latch-foot=113,205 stays.collar-latch=112.5,188 stays.collar-strap=121,180
     stays.collar-left-low=125,174 stays.collar-left=131.5,163.5 stays.collar-left-high=137,158
-    stays.collar-top-left=145,153 stays.collar-top=158,152 stays.under-jaw-left=190,166
-    stays.under-chin=224,183 stays.under-jaw-right=252,172 stays.collar-meets-neck=256,175
-    stays.collar-right-high=266,180 stays.collar-right=278,190 stays.collar-right-mid=289,200
+    stays.collar-top-left=145,153 stays.collar-top=158,156 stays.under-jaw-left=190,190
+    stays.under-chin=224,195 stays.under-jaw-right=252,190 stays.collar-meets-neck=262,190
+    stays.collar-right-high=272,192 stays.collar-right=278,190 stays.collar-right-mid=289,200
     stays.collar-right-low=297,213 stays.collar-right-lower=302,225 stays.collar-right-bottom=304,234
     stays.suit-right-shoulder=340,268 stays.suit-right=358,300 stays.helmet-top=400,345
     stays.helmet-right=470,380 stays.below-right=470,560 stays.below-left=30,560 stays.suit-left=30,290
@@ -83,10 +83,10 @@ MALE_POINTS=(
     outline.right-shoulder-edge=255,290 outline.right-shoulder-far=360,340 outline.below-right=360,470
     outline.below-left=-100,470
     stays.left-shoulder-far=-100,340 stays.left-shoulder-edge=0,292 stays.left-shoulder=30,270
-    stays.left-collar=62,250 stays.collar-top-left=78,240 stays.collar-left=90,252
-    stays.collar-left-low=105,268 stays.knot-left=120,282 stays.knot=130,286 stays.knot-right=140,282
-    stays.collar-right-low=155,268 stays.collar-right=170,252 stays.collar-top-right=178,240
-    stays.right-collar=192,250 stays.right-shoulder=225,270 stays.right-shoulder-edge=255,290
+    stays.left-collar=60,274 stays.collar-top-left=74,284 stays.collar-left=90,280
+    stays.collar-left-low=105,283 stays.knot-left=120,288 stays.knot=130,292 stays.knot-right=140,288
+    stays.collar-right-low=155,283 stays.collar-right=170,280 stays.collar-top-right=184,284
+    stays.right-collar=196,274 stays.right-shoulder=225,270 stays.right-shoulder-edge=255,290
     stays.right-shoulder-far=360,340 stays.below-right=360,470 stays.below-left=-100,470
     skin.face=127,172,72,120 skin.crown=127,75,82,62 skin.neck=127,258,46,26 skin.left-ear=45,160,17,34
     skin.right-ear=205,155,13,30 lips=130,222,30,9
