@@ -230,6 +230,18 @@ TEST_F(HeadContentTest, NoTriangleFlipsUnderAnyBuiltInRow)
             value /= 2;
         rows.push_back(half);
     }
+    // The head turns a play adds, each with every mouth shape: the pose must move no vertex of its own.
+    const int turns[][3] = {{0, -17453, 0}, {0, 17453, 0}, {-13963, 0, 0},
+                            {13963, 0, 0},  {0, 0, -8727}, {0, 0, 8727}};
+    for (const auto& turn : turns)
+        for (int viseme = 1; viseme < kVisemeRowCount; ++viseme) {
+            NamedRow turned{"viseme " + std::to_string(viseme) + " turned", storedVisemeRow(viseme)};
+            for (int& value : turned.values)
+                value *= 2;
+            for (int axis = 0; axis < 3; ++axis)
+                turned.values[static_cast<size_t>(47 + axis)] = turn[axis];
+            rows.push_back(turned);
+        }
     for (const NamedRow& row : rows) {
         applyRow(*model_, row.values);
         std::ostringstream flipped;
