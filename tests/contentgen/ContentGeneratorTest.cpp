@@ -30,10 +30,10 @@ TEST(FaceAlignment, SimilarityCarriesBothPointsAndInvertsExactly)
         double scale, degrees;
     };
     const Case cases[] = {
-        {"already in place", {108, 136}, {148, 136}, 1.0, 0.0},
-        {"twice as large", {100, 100}, {180, 100}, 0.5, 0.0},
-        {"tilted clockwise on screen", {204, 101}, {245.5, 103.5}, 40 / std::hypot(41.5, 2.5), -3.447},
-        {"upside down", {300, 50}, {200, 50}, 0.4, 180.0},
+        {"already in place", {111.16, 131.07}, {144.84, 131.07}, 1.0, 0.0},
+        {"twice as large", {100, 100}, {167.36, 100}, 0.5, 0.0},
+        {"tilted clockwise on screen", {204, 101}, {245.5, 103.5}, 33.68 / std::hypot(41.5, 2.5), -3.447},
+        {"upside down", {300, 50}, {200, 50}, 0.3368, 180.0},
     };
     const FaceLandmarks& target = meshPhotoLandmarks();
     for (const Case& c : cases) {
@@ -134,9 +134,9 @@ TEST(ExpressionText, RoundTripsThroughTheStudioReaderWithNamedRecords)
         const char* name;
         const char* unit;
     };
-    for (const Label& l : {Label{2, "open_jaw", "MNS"}, Label{18, "close_t_l_eyelid", "IRISD"},
-                           Label{47, "head_pitch", "AU"}, Label{67, "pull_r_ear", "ENS"},
-                           Label{68, "unused", "none"}, Label{-1, "unused", "none"}}) {
+    for (const Label& l :
+         {Label{2, "open_jaw", "MNS"}, Label{18, "close_t_l_eyelid", "IRISD"}, Label{47, "head_pitch", "AU"},
+          Label{67, "pull_r_ear", "ENS"}, Label{68, "unused", "none"}, Label{-1, "unused", "none"}}) {
         EXPECT_STREQ(fapLabel(l.index), l.name) << l.index;
         EXPECT_STREQ(fapUnitLabel(l.index), l.unit) << l.index;
     }
