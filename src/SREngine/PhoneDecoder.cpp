@@ -1,17 +1,14 @@
 #include "SREngine/PhoneDecoder.h"
 
+#include "SREngine/SphinxDecoder.h"
+
 #include <pocketsphinx.h>
 #include <sphinxbase/err.h>
 
 namespace sylrecog {
 
 struct CPhoneDecoder::Decoder {
-    ps_decoder_t* ps = nullptr;
-    ~Decoder()
-    {
-        if (ps)
-            ps_free(ps);
-    }
+    SphinxDecoder ps;
 };
 
 bool isSilencePhone(const std::string& phone)
@@ -26,23 +23,9 @@ namespace {
 
 std::unique_ptr<CPhoneDecoder::Decoder> createDecoder(const OptionList& options)
 {
-    std::vector<std::string> words;
-    for (const auto& [name, value] : options) {
-        words.push_back(name);
-        words.push_back(value);
-    }
-    std::vector<char*> argv;
-    for (auto& word : words)
-        argv.push_back(word.data());
-    cmd_ln_t* config = cmd_ln_parse_r(nullptr, ps_args(), static_cast<int32>(argv.size()), argv.data(), FALSE);
-    if (!config)
-        return nullptr;
     auto decoder = std::make_unique<CPhoneDecoder::Decoder>();
-    decoder->ps = ps_init(config);
-    cmd_ln_free_r(config); // the decoder holds its own reference
-    if (!decoder->ps)
-        return nullptr;
-    return decoder;
+    decoder->ps = createSphinxDecoder(options);
+    return decoder->ps ? std::move(decoder) : nullptr;
 }
 
 } // namespace
@@ -63,16 +46,16 @@ bool CPhoneDecoder::decodeWith(Decoder& decoder, const int16_t* samples, size_t 
                                std::vector<PhoneSegment>& out)
 {
     out.clear();
-    if (ps_start_utt(decoder.ps) < 0)
+    if (ps_start_utt(decoder.ps.get()) < 0)
         return false;
     // The whole block in one call: cepstral mean normalisation then sees the whole utterance.
-    if (ps_process_raw(decoder.ps, samples, count, FALSE, TRUE) < 0) {
-        ps_end_utt(decoder.ps);
+    if (ps_process_raw(decoder.ps.get(), samples, count, FALSE, TRUE) < 0) {
+        ps_end_utt(decoder.ps.get());
         return false;
     }
-    if (ps_end_utt(decoder.ps) < 0)
+    if (ps_end_utt(decoder.ps.get()) < 0)
         return false;
-    for (ps_seg_t* seg = ps_seg_iter(decoder.ps); seg; seg = ps_seg_next(seg)) {
+    for (ps_seg_t* seg = ps_seg_iter(decoder.ps.get()); seg; seg = ps_seg_next(seg)) {
         PhoneSegment segment;
         segment.phone = ps_seg_word(seg);
         ps_seg_frames(seg, &segment.startFrame, &segment.endFrame);

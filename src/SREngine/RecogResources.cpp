@@ -87,6 +87,14 @@ bool CRecogResources::parseLine(std::string_view line, const std::string& baseFo
         if (name.front() != '-' || value.empty())
             return fail("a retry option needs -name and a value");
         setOption(retry_, name, value);
+    } else if (keyword == "align" || keyword == "alignretry") {
+        if (name.front() != '-' || value.empty())
+            return fail("an alignment option needs -name and a value");
+        setOption(keyword == "align" ? align_ : alignRetry_, name, value);
+    } else if (keyword == "dictionary") {
+        if (!value.empty())
+            return fail("dictionary takes one path");
+        dictionary_ = resolvePath(name, baseFolder);
     } else if (keyword == "collapse") {
         if (!parseCount(name, 1, INT_MAX, collapseFrames_))
             return fail("collapse needs a positive frame count");
@@ -143,6 +151,25 @@ OptionList CRecogResources::retryOptions() const
 {
     OptionList merged = options_;
     for (const auto& [name, value] : retry_)
+        setOption(merged, name, value);
+    return merged;
+}
+
+OptionList CRecogResources::alignOptions() const
+{
+    OptionList merged;
+    for (const auto& option : options_)
+        if (option.first != "-allphone" && option.first != "-allphone_ci")
+            merged.push_back(option);
+    for (const auto& [name, value] : align_)
+        setOption(merged, name, value);
+    return merged;
+}
+
+OptionList CRecogResources::alignRetryOptions() const
+{
+    OptionList merged = alignOptions();
+    for (const auto& [name, value] : alignRetry_)
         setOption(merged, name, value);
     return merged;
 }

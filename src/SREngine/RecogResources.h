@@ -1,6 +1,7 @@
 #pragma once
 // The content of "SylRecog.res": decoder options, the wider options of the retry after a collapsed
-// search, the collapse threshold, the frame shift of reported times and the phone-to-Bopomofo table.
+// search, the collapse threshold, the frame shift of reported times, the phone-to-Bopomofo table, and for
+// alignment with a known text its decoder options and pronouncing dictionary.
 
 #include <map>
 #include <string>
@@ -24,6 +25,12 @@ public:
     const OptionList& options() const { return options_; }
     // options() with the retry lines applied over them.
     OptionList retryOptions() const;
+    // options() without the phonetic search, with the alignment lines applied over them; the wider
+    // variant adds the alignment retry lines, used when the narrow beams lose every path to the end.
+    OptionList alignOptions() const;
+    OptionList alignRetryOptions() const;
+    // The pronouncing dictionary for alignment; empty when the resource names none.
+    const std::string& dictionary() const { return dictionary_; }
     int collapseFrames() const { return collapseFrames_; }
     // Frames added to every reported phone time (0 to kMaxShiftFrames).
     int shiftFrames() const { return shiftFrames_; }
@@ -39,6 +46,9 @@ private:
 
     OptionList options_;
     OptionList retry_;
+    OptionList align_;
+    OptionList alignRetry_;
+    std::string dictionary_;
     int collapseFrames_ = 300;
     int shiftFrames_ = 0;
     std::map<std::string, std::string> phoneTexts_;

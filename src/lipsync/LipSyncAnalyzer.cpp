@@ -1,6 +1,7 @@
 #include "lipsync/LipSyncAnalyzer.h"
 
 #include "lipsync/BlockRecognition.h"
+#include "lipsync/ScriptAligner.h"
 #include "timeline/TimelineData.h"
 #include "lipsync/TimelineVisemeSink.h"
 #include "lipsync/TrackSplicer.h"
@@ -35,8 +36,9 @@ std::string recogniserFolder()
     return error ? std::string(".") : exe.parent_path().string();
 }
 
-LipSyncAnalyzer::LipSyncAnalyzer(IVisemeTrackSink& track, const std::string& voicePath, LipSyncProgress progress,
-                                 ISylRecogniser* recogniser, std::string resourceFile)
+LipSyncAnalyzer::LipSyncAnalyzer(IVisemeTrackSink& track, const std::string& voicePath,
+                                 LipSyncProgress progress, ISylRecogniser* recogniser,
+                                 std::string resourceFile)
     : LipSyncAnalyzer(nullptr, &track, voicePath, std::move(progress), recogniser, std::move(resourceFile))
 {
 }
@@ -49,10 +51,11 @@ LipSyncAnalyzer::LipSyncAnalyzer(TimelineData& timeline, LipSyncProgress progres
 }
 
 LipSyncAnalyzer::LipSyncAnalyzer(std::unique_ptr<IVisemeTrackSink> ownSink, IVisemeTrackSink* track,
-                                 const std::string& voicePath, LipSyncProgress progress, ISylRecogniser* recogniser,
-                                 std::string resourceFile)
+                                 const std::string& voicePath, LipSyncProgress progress,
+                                 ISylRecogniser* recogniser, std::string resourceFile)
     : ownSink_(std::move(ownSink)), sink_(track ? *track : *ownSink_), voicePath_(voicePath),
-      progress_(std::move(progress)), ownRecogniser_(recogniser ? nullptr : std::make_unique<CSylRecogLibrary>()),
+      progress_(std::move(progress)),
+      ownRecogniser_(recogniser ? nullptr : std::make_unique<CSylRecogLibrary>()),
       recogniser_(recogniser ? recogniser : ownRecogniser_.get()),
       // An absolute name instead of changing the process's current directory, which other threads share.
       resourceFile_(resourceFile.empty() ? recogniserFolder() + "/SylRecog.res" : std::move(resourceFile))
@@ -70,12 +73,50 @@ void LipSyncAnalyzer::workerMain()
     while (waitForEither(quit_, workReady_) == 1) {
         workReady_.reset();
         const int count = static_cast<int>(block_.bytes / 2);
-        const bool ok = recogniseBlock(*recogniser_, resourceFile_, block_.samples, count, entries_);
+        bool ok = false;
+        try {
+            ok = recogniseOrAlign(block_.samples, count);
+        } catch (const std::bad_alloc&) {
+            entries_.clear();
+        }
         block_.result = ok ? 1 : 0;
         workDone_.set();
     }
     workerEnded_ = true;
     threadExited_.set();
+}
+
+bool LipSyncAnalyzer::recogniseOrAlign(const int16_t* samples, int count)
+{
+    if (!alignerOpened_ && !script_.empty()) {
+        alignerOpened_ = true; // the model loads on this thread, inside the first block's time
+        aligner_ = std::make_unique<CScriptAligner>();
+        if (!aligner_->open(resourceFile_, script_))
+            aligner_.reset();
+    }
+    if (!aligner_)
+        return recogniseBlock(*recogniser_, resourceFile_, samples, count, entries_);
+    BlockAlignment alignment;
+    const uint32_t next = count > static_cast<int>(kOverlapSamples)
+                              ? (static_cast<uint32_t>(count) - kOverlapSamples) / kSamplesPerFrame
+                              : 0;
+    aligner_->alignBlock(samples, count, block_.last, next, alignment);
+    std::vector<PhonemeEntry> phonetic;
+    if (!alignment.unmatched.empty() &&
+        !recogniseBlock(*recogniser_, resourceFile_, samples, count, phonetic))
+        return false;
+    entries_ = mergeWithPhonetic(alignment, phonetic);
+    return true;
+}
+
+size_t LipSyncAnalyzer::scriptWords() const
+{
+    return aligner_ ? aligner_->wordCount() : 0;
+}
+
+size_t LipSyncAnalyzer::scriptWordsFound() const
+{
+    return aligner_ ? aligner_->wordsFound() : 0;
 }
 
 void LipSyncAnalyzer::stopWorker()
@@ -111,7 +152,8 @@ bool LipSyncAnalyzer::run()
 bool LipSyncAnalyzer::openVoice(CWavReader& reader) const
 {
     // Frames are counted at 16 kHz mono 16-bit; any other layout would be timed and heard wrongly.
-    return reader.open(voicePath_) == kWavOk && isVoiceFormat(reader.format()) && reader.startData() == kWavOk;
+    return reader.open(voicePath_) == kWavOk && isVoiceFormat(reader.format()) &&
+           reader.startData() == kWavOk;
 }
 
 bool LipSyncAnalyzer::analyseVoice(CWavReader& reader, std::vector<char>& buffer)
@@ -138,6 +180,7 @@ bool LipSyncAnalyzer::analyseVoice(CWavReader& reader, std::vector<char>& buffer
         block_.samples = reinterpret_cast<const int16_t*>(buffer.data());
         block_.bytes = filled;
         block_.sampleOffset = offset;
+        block_.last = reader.remaining() == 0;
         if (!analyseBlock(reader.remaining(), total))
             return false;
         laterBlock_ = true;

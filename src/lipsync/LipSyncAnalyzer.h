@@ -23,11 +23,11 @@ public:
 };
 
 // (step, total = 1000, remaining-time text, elapsed-time text); a zero result cancels the run.
-using LipSyncProgress =
-    std::function<int(unsigned step, unsigned total, const std::string& remaining, const std::string& elapsed)>;
+using LipSyncProgress = std::function<int(unsigned step, unsigned total, const std::string& remaining,
+                                          const std::string& elapsed)>;
 
-constexpr uint32_t kBlockBytes = 1920000;   // 60 s of 16 kHz 16-bit samples
-constexpr uint32_t kOverlapBytes = 160000;  // 5 s
+constexpr uint32_t kBlockBytes = 1920000;  // 60 s of 16 kHz 16-bit samples
+constexpr uint32_t kOverlapBytes = 160000; // 5 s
 constexpr unsigned kProgressTotal = 1000;
 
 // " hh:mm:ss " of a count of milliseconds.
@@ -35,6 +35,7 @@ std::string lipSyncTimeText(uint64_t milliseconds);
 // The folder of the running program, where "SylRecog.res" is installed beside it.
 std::string recogniserFolder();
 
+class CScriptAligner;
 class CWavReader;
 class TimelineData;
 
@@ -55,19 +56,30 @@ public:
     bool run();
     size_t producedItems() const { return track_.size(); }
 
+    // The text the voice speaks (UTF-8), set before run(). Its words are aligned with the voice; what
+    // cannot be found in it, or a text without words, falls back to the phonetic result.
+    void setScript(std::string script) { script_ = std::move(script); }
+    // After run(): the script's words that could be pronounced, and those found in the voice. Both 0 when
+    // no script was given or it could not be used.
+    size_t scriptWords() const;
+    size_t scriptWordsFound() const;
+
 private:
-    LipSyncAnalyzer(std::unique_ptr<IVisemeTrackSink> ownSink, IVisemeTrackSink* track, const std::string& voicePath,
-                    LipSyncProgress progress, ISylRecogniser* recogniser, std::string resourceFile);
+    LipSyncAnalyzer(std::unique_ptr<IVisemeTrackSink> ownSink, IVisemeTrackSink* track,
+                    const std::string& voicePath, LipSyncProgress progress, ISylRecogniser* recogniser,
+                    std::string resourceFile);
 
     using Clock = std::chrono::steady_clock;
     struct Block {
         const int16_t* samples = nullptr;
         uint32_t bytes = 0;
         uint32_t sampleOffset = 0;
+        bool last = false;
         std::atomic<int> result{0};
     };
 
     void workerMain();
+    bool recogniseOrAlign(const int16_t* samples, int count);
     bool openVoice(CWavReader& reader) const;
     bool analyseVoice(CWavReader& reader, std::vector<char>& buffer);
     bool analyseBlock(uint32_t bytesLeft, uint32_t total);
@@ -93,6 +105,9 @@ private:
 
     Block block_;
     std::vector<PhonemeEntry> entries_;
+    std::string script_;
+    std::unique_ptr<CScriptAligner> aligner_;
+    bool alignerOpened_ = false;
     std::vector<TrackPhoneme> track_;
 
     unsigned step_ = 0;

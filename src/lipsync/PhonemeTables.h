@@ -12,6 +12,9 @@ constexpr uint16_t kNoViseme = 255;
 int16_t phonemeOfSymbol(uint16_t big5);
 // Phoneme code of the first two bytes of text; kUnknownPhoneme when text is shorter.
 int16_t phonemeOfSymbolText(const char* text);
+// Phoneme code of one of the acoustic model's phones (upper case, as the pronouncing dictionary writes
+// them); a diphthong takes the code of the vowel the mouth spends longest on. kUnknownPhoneme otherwise.
+int16_t phonemeOfModelPhone(const std::string& phone);
 // "[iy]" and the like; "[?]" for a code without a label.
 std::string phonemeLabel(int code);
 // Viseme number of a phoneme code; kNoViseme for unknown codes.

@@ -1,0 +1,52 @@
+#pragma once
+// Alignment of the voice with the text it speaks, block by block: the words of the script are found in
+// each block in order, and what the script does not account for is left to the phonetic result.
+
+#include "lipsync/PhonemeEntry.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct FrameSpan {
+    uint32_t start = 0; // frames from the block start
+    uint32_t end = 0;   // exclusive
+};
+
+struct BlockAlignment {
+    std::vector<PhonemeEntry> entries; // the script's phones found in the block, in frames
+    std::vector<FrameSpan> unmatched;  // stretches whose phones the phonetic result supplies
+};
+
+class CScriptAligner {
+public:
+    CScriptAligner();
+    ~CScriptAligner();
+    CScriptAligner(const CScriptAligner&) = delete;
+    CScriptAligner& operator=(const CScriptAligner&) = delete;
+
+    // Reads the recogniser's resource (model, alignment options and pronouncing dictionary) and prepares
+    // the script's words. False when the script has no words or the resource or model cannot be used;
+    // the analysis is then phonetic only.
+    bool open(const std::string& resourceFile, std::string_view script);
+    // Aligns one block of count samples. nextBlockFrame: where the next block will start, in frames from
+    // this block's start (ignored for the last block). A block the script cannot be found in at all comes
+    // back as one unmatched span.
+    void alignBlock(const int16_t* samples, int count, bool lastBlock, uint32_t nextBlockFrame,
+                    BlockAlignment& out);
+
+    size_t wordCount() const;
+    // Words of the script found in the voice so far.
+    size_t wordsFound() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// Phonetic entries (frames) that lie in the unmatched spans, cut to them, merged with the aligned entries
+// in time order.
+std::vector<PhonemeEntry> mergeWithPhonetic(const BlockAlignment& alignment,
+                                            const std::vector<PhonemeEntry>& phonetic);
