@@ -8,10 +8,13 @@
 
 #include "documents/ItemFiles.h"
 #include "lipsync/LipSyncAnalyzer.h"
+#include "lipsync/VisemeFormats.h"
 #include "timeline/TimelineData.h"
 
+#include <fstream>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 namespace {
 
@@ -31,7 +34,8 @@ std::string utf8FromBig5(const char* big5, size_t capacity)
 {
     std::string out;
     for (size_t i = 0; i + 1 < capacity && big5[i] && big5[i + 1]; i += 2) {
-        const unsigned code = static_cast<unsigned char>(big5[i]) << 8 | static_cast<unsigned char>(big5[i + 1]);
+        const unsigned code =
+            static_cast<unsigned char>(big5[i]) << 8 | static_cast<unsigned char>(big5[i + 1]);
         if (const auto codePoint = codePointFromBig5(code))
             appendUtf8(out, *codePoint);
         else
@@ -77,38 +81,149 @@ void writeVisemeFile(const std::string& path, const TimelineData& timeline)
         throw CliError("cannot write the viseme item file " + path);
 }
 
-bool analyse(TimelineData& timeline, const CliContext& context, const ConsoleProgress& console)
+const char* const kLipSyncHelp =
+    R"(lipsync VOICE.wav [--text SCRIPT.txt] [--format json|tsv|moho|rhubarb-json]
+        [--out ITEMS.vis] [--json]
+
+Finds the mouth shapes (the 15 MPEG-4 visemes) of a voice and prints them on standard output.
+
+  --text SCRIPT.txt  the words the voice speaks (UTF-8). They are aligned with the voice; words that
+                     cannot be found in it fall back to the phonetic result. Punctuation and case do not
+                     matter, numbers are read out ("42", "3.5", "1st", "1984"); an empty file is the
+                     same as no text.
+  --out ITEMS.vis    also writes the viseme track as an item file.
+  --format FORMAT    json (the default; --json is the same): {"visemes": [{start, end, viseme, weight,
+                       phoneme, label, syllable, symbol}]}, times in 16 kHz samples.
+                     tsv: one line per viseme: start and end in seconds, the viseme's number and name.
+                     moho: "MohoSwitch1", then "frame mouth" at each change, frames from 1 at 24 per
+                       second, for a switch layer.
+                     rhubarb-json: {"metadata": {"soundFile", "duration"}, "mouthCues": [{"start", "end",
+                       "value"}]} in seconds, with the nine mouths A to H and X covering the whole voice.
+
+Mouths of each viseme:       moho   rhubarb-json
+   0 <Neutral>               rest   X
+   1 p, b, m                 MBP    A
+   2 f, v                    FV     G
+   3 T, D   (th)             etc    B
+   4 t, d                    etc    B
+   5 k, g                    etc    B
+   6 tS, dZ, S  (ch, j, sh)  etc    B
+   7 s, z                    etc    B
+   8 n, l                    L      H    (n: etc and B)
+   9 r                       etc    E
+  10 A:                      AI     D
+  11 e                       E      C
+  12 I                       E      B
+  13 Q                       O      C    (the vowel of "law": E)
+  14 U                       U      F    (w: WQ and F)
+Gaps between visemes are rest / X.
+)";
+
+enum class VisemeFormat { json, tsv, moho, cues };
+
+VisemeFormat formatOf(CliArgs& args)
 {
-    LipSyncAnalyzer analyzer(timeline,
-                             [&](unsigned step, unsigned total, const std::string& remaining, const std::string&) {
-                                 if (!remaining.empty())
-                                     context.err << "\r" << step * 100 / total << "% remaining" << remaining
-                                                 << std::flush;
-                                 return console.interrupted() ? 0 : 1;
-                             });
+    const bool json = args.flag("--json");
+    const auto name = args.take("--format");
+    if (!name || *name == "json")
+        return VisemeFormat::json;
+    if (json)
+        throw CliError("--json and --format " + *name + " ask for different outputs");
+    if (*name == "tsv")
+        return VisemeFormat::tsv;
+    if (*name == "moho")
+        return VisemeFormat::moho;
+    if (*name == "rhubarb-json")
+        return VisemeFormat::cues;
+    throw CliError("unknown format \"" + *name + "\" (json, tsv, moho or rhubarb-json)");
+}
+
+// The script's text; a file of nothing but white space is no script.
+std::string readScript(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw CliError("cannot read the text file " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::string script = text.str();
+    return script.find_first_not_of(" \t\r\n") == std::string::npos ? std::string() : script;
+}
+
+std::vector<VisemeSpan> spansOf(const TrackArray<VisemeItem>& track)
+{
+    std::vector<VisemeSpan> spans;
+    for (const VisemeItem& item : track.records())
+        spans.push_back({item.start, item.end, item.viseme, item.phonemeCode});
+    return spans;
+}
+
+void writeTrack(std::ostream& out, VisemeFormat format, const TimelineData& timeline,
+                const std::string& voice)
+{
+    const auto& track = timeline.visemes();
+    switch (format) {
+    case VisemeFormat::json:
+        writeVisemes(out, track);
+        break;
+    case VisemeFormat::tsv:
+        writeVisemeTsv(out, spansOf(track));
+        break;
+    case VisemeFormat::moho:
+        writeSwitchData(out, spansOf(track));
+        break;
+    case VisemeFormat::cues:
+        writeMouthCues(out, spansOf(track), voice,
+                       static_cast<uint32_t>(std::max(timeline.sampleCount(), 0)));
+        break;
+    }
+}
+
+bool analyse(TimelineData& timeline, const std::string& script, const CliContext& context,
+             const ConsoleProgress& console)
+{
+    LipSyncAnalyzer analyzer(
+        timeline, [&](unsigned step, unsigned total, const std::string& remaining, const std::string&) {
+            if (!remaining.empty())
+                context.err << "\r" << step * 100 / total << "% remaining" << remaining << std::flush;
+            return console.interrupted() ? 0 : 1;
+        });
+    analyzer.setScript(script);
     const bool ok = analyzer.run();
     context.err << "\n";
+    if (ok && !script.empty())
+        context.err << "text: " << analyzer.scriptWordsFound() << " of " << analyzer.scriptWords()
+                    << " words found in the voice\n";
     return ok;
 }
 
 int lipsyncCommand(CliArgs& args, CliContext& context)
 {
-    args.flag("--json");
+    if (args.flag("--help")) {
+        context.out << kLipSyncHelp;
+        return 0;
+    }
+    const VisemeFormat format = formatOf(args);
     const auto out = args.take("--out");
+    const auto textFile = args.take("--text");
     const auto positionals = args.positionals(1, 1);
+    const std::string script = textFile ? readScript(*textFile) : std::string();
     CliSession session(EditorMode::project);
     CoreStatus status;
     if (!session->importVoice(positionals[0], status))
         failWithStatus(context, status);
     ConsoleProgress console;
-    if (!analyse(session->timeline(), context, console))
+    if (!analyse(session->timeline(), script, context, console))
         throw CliError(console.interrupted() ? "lip-sync cancelled" : "lip-sync analysis failed");
     if (out)
         writeVisemeFile(*out, session->timeline());
-    writeVisemes(context.out, session->timeline().visemes());
+    writeTrack(context.out, format, session->timeline(), positionals[0]);
     return 0;
 }
 
-const CliRegistration kLipSync("lipsync", "lipsync VOICE.wav [--out ITEMS.vis] [--json]", lipsyncCommand);
+const CliRegistration kLipSync("lipsync",
+                               "lipsync VOICE.wav [--text SCRIPT.txt] [--format json|tsv|moho|rhubarb-json] "
+                               "[--out ITEMS.vis] [--json] [--help]",
+                               lipsyncCommand);
 
 } // namespace
