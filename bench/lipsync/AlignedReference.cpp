@@ -131,7 +131,7 @@ std::vector<AlignedVoice> alignSet(const Dictionary& words, const fs::path& fold
         std::getline(segmentation, result);
         auto frames = framesOfSegmentation(result);
         if (!frames.empty())
-            voices.push_back({(folder / (id + ".wav")).string(), std::move(frames)});
+            voices.push_back({(folder / (id + ".wav")).string(), std::move(frames), match[1]});
     }
     return voices;
 }

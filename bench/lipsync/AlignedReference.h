@@ -12,6 +12,7 @@
 struct AlignedVoice {
     std::string wav;                      // 16 kHz mono 16-bit
     std::vector<std::string> framePhones; // lower-case phone per 10-ms frame, "sil" for pauses
+    std::string transcript;               // the words aligned
 };
 
 // The transcribed samples of the decoder's test data, aligned in workDir. Utterances whose words the
