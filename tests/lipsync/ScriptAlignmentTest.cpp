@@ -1,0 +1,133 @@
+#include "lipsync/LipSyncAnalyzer.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TrackSink : IVisemeTrackSink {
+    std::vector<TrackPhoneme> items;
+    void setVisemeTrack(const std::vector<TrackPhoneme>& track) override { items = track; }
+};
+
+struct Analysis {
+    bool ok = false;
+    std::vector<TrackPhoneme> items;
+    size_t words = 0, found = 0;
+};
+
+Analysis analyse(const std::filesystem::path& voice, const std::string& script)
+{
+    TrackSink sink;
+    LipSyncAnalyzer analyzer(sink, voice.string(), nullptr);
+    analyzer.setScript(script);
+    Analysis result;
+    result.ok = analyzer.run();
+    result.items = sink.items;
+    result.words = analyzer.scriptWords();
+    result.found = analyzer.scriptWordsFound();
+    return result;
+}
+
+void expectOrderedTrack(const std::vector<TrackPhoneme>& items, const std::string& what)
+{
+    ASSERT_FALSE(items.empty()) << what;
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_LT(items[i].start, items[i].end) << what << " " << i;
+        EXPECT_LE(items[i].viseme, 14) << what << " " << i;
+        if (i > 0) {
+            EXPECT_LE(items[i - 1].end, items[i].start) << what << " " << i;
+        }
+    }
+}
+
+std::vector<int> framesOf(const std::vector<TrackPhoneme>& items, size_t frames)
+{
+    std::vector<int> out(frames, 0);
+    for (const auto& item : items)
+        for (size_t f = item.start / 160; f < item.end / 160 && f < frames; ++f)
+            out[f] = item.viseme;
+    return out;
+}
+
+std::filesystem::path speak(const testsupport::TempDir& dir, const std::string& name, const std::string& text)
+{
+    const auto raw = dir / (name + ".raw.wav"), voice = dir / (name + ".wav");
+    const auto flite = testsupport::runCommand("flite -voice slt -t \"" + text + "\" -o " + raw.string());
+    EXPECT_EQ(flite.status, 0) << "flite is needed";
+    const auto sox =
+        testsupport::runCommand("sox " + raw.string() + " -r 16000 -c 1 -b 16 " + voice.string());
+    EXPECT_EQ(sox.status, 0) << sox.err;
+    return voice;
+}
+
+bool hasViseme(const std::vector<TrackPhoneme>& items, int viseme)
+{
+    for (const auto& item : items)
+        if (item.viseme == viseme)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// The text's words are found in the voice; "the" brings its own tongue-between-teeth viseme, which the
+// phonetic letters cannot name.
+TEST(ScriptAlignment, SpokenTextIsFoundWordForWordAndNumbersAreReadOut)
+{
+    testsupport::TempDir dir;
+    const auto fox = speak(dir, "fox", "The quick brown fox jumps over the lazy dog.");
+    const auto aligned = analyse(fox, "the QUICK brown fox -- jumps over the lazy dog!");
+    ASSERT_TRUE(aligned.ok);
+    EXPECT_EQ(aligned.words, 9u);
+    EXPECT_EQ(aligned.found, 9u);
+    expectOrderedTrack(aligned.items, "aligned");
+    EXPECT_TRUE(hasViseme(aligned.items, 3));
+    EXPECT_FALSE(hasViseme(analyse(fox, "").items, 3));
+
+    const auto march = speak(dir, "march", "On the third of May, forty two people joined the march.");
+    const auto numbers = analyse(march, "On the 3rd of May, 42 people joined the march.");
+    ASSERT_TRUE(numbers.ok);
+    EXPECT_EQ(numbers.words, 11u);
+    EXPECT_GE(numbers.found, 10u);
+    expectOrderedTrack(numbers.items, "numbers");
+}
+
+// A word the dictionary lacks is guessed; words that are not in the voice, up to a whole text that has
+// nothing to do with it, fall back to the phonetic result without failing the run. A text of no words is
+// no text.
+TEST(ScriptAlignment, UnknownMismatchedAndEmptyTextsFallBackToThePhoneticTrack)
+{
+    testsupport::TempDir dir;
+    const auto fox = speak(dir, "fox", "The quick brown fox jumps over the lazy dog.");
+    const auto phonetic = analyse(fox, "");
+    ASSERT_TRUE(phonetic.ok);
+    EXPECT_EQ(phonetic.words, 0u);
+    const size_t frames = phonetic.items.back().end / 160 + 10;
+
+    const auto unknown = analyse(fox, "The quick brown zorblax jumps over the lazy dog.");
+    ASSERT_TRUE(unknown.ok);
+    EXPECT_EQ(unknown.words, 9u);
+    EXPECT_GE(unknown.found, 7u);
+    EXPECT_LE(unknown.found, 8u);
+    expectOrderedTrack(unknown.items, "unknown word");
+
+    const auto unrelated = analyse(fox, "Seven purple elephants danced quietly in Norway yesterday.");
+    ASSERT_TRUE(unrelated.ok);
+    EXPECT_LE(unrelated.found, 2u);
+    expectOrderedTrack(unrelated.items, "unrelated");
+    const auto expected = framesOf(phonetic.items, frames), got = framesOf(unrelated.items, frames);
+    size_t same = 0;
+    for (size_t f = 0; f < frames; ++f)
+        same += expected[f] == got[f];
+    EXPECT_GT(same, frames * 8 / 10);
+
+    for (const char* empty : {" \n\t", "... -- !?"}) {
+        const auto none = analyse(fox, empty);
+        ASSERT_TRUE(none.ok);
+        EXPECT_EQ(none.words, 0u);
+        ASSERT_EQ(none.items.size(), phonetic.items.size()) << empty;
+        for (size_t i = 0; i < none.items.size(); ++i)
+            EXPECT_EQ(none.items[i].start, phonetic.items[i].start) << i;
+    }
+}
