@@ -95,8 +95,8 @@ std::string fliteDurations(const Synthesis& s, const std::string& text, const st
 {
     char stretch[32];
     std::snprintf(stretch, sizeof stretch, "%.2f", s.stretch);
-    return capture("flite -voice " + s.voice + " --setf duration_stretch=" + stretch + " -psdur -t " + quoted(text) +
-                   " -o " + raw + " 2>/dev/null");
+    return capture("flite -voice " + s.voice + " --setf duration_stretch=" + stretch + " -psdur -t " +
+                   quoted(text) + " -o " + raw + " 2>/dev/null");
 }
 
 std::string festivalDurations(const Synthesis& s, const std::string& text, const std::string& raw,
@@ -112,17 +112,50 @@ std::string festivalDurations(const Synthesis& s, const std::string& text, const
     return capture("festival --batch " + script + " 2>/dev/null");
 }
 
-void synthesise(const Synthesis& s, const std::vector<std::string>& sentences, bool heldOut, const fs::path& dir,
-                std::vector<BenchVoice>& out)
+void synthesise(const Synthesis& s, const std::vector<std::string>& sentences, bool heldOut,
+                const fs::path& dir, std::vector<BenchVoice>& out)
 {
     for (const auto& text : sentences) {
         const auto base = dir / (s.source + "-" + std::to_string(out.size()));
         const auto raw = base.string() + ".raw.wav", wav = base.string() + ".wav";
-        const auto durations = s.festival ? festivalDurations(s, text, raw, dir) : fliteDurations(s, text, raw);
+        const auto durations =
+            s.festival ? festivalDurations(s, text, raw, dir) : fliteDurations(s, text, raw);
         auto reference = referenceFrames(durations);
         if (reference.empty() || !toVoiceFormat(raw, wav))
             continue;
         out.push_back({s.source, wav, text, std::move(reference), heldOut});
+    }
+}
+
+size_t wavFrames(const std::string& wav)
+{
+    return fs::exists(wav) && fs::file_size(wav) > 44 ? (fs::file_size(wav) - 44) / 320 : 0;
+}
+
+// Four sentences of one source joined with pauses of 0.8 s, as a voice track of a scene would have them.
+void addParagraphs(std::vector<BenchVoice>& voices, size_t from, const fs::path& dir)
+{
+    constexpr size_t kSentences = 4, kPauseFrames = 80;
+    const size_t to = voices.size();
+    for (size_t first = from; first + kSentences <= to; first += kSentences) {
+        BenchVoice paragraph{voices[first].source + "-paragraph", "", "", {}, voices[first].heldOut};
+        std::string parts;
+        for (size_t i = first; i < first + kSentences; ++i) {
+            const auto& voice = voices[i];
+            const std::string padded = voice.wav + ".padded.wav";
+            capture("sox " + voice.wav + " " + padded + " pad 0 0.8");
+            parts += " " + padded;
+            auto reference = voice.reference;
+            reference.resize(wavFrames(voice.wav), 0);
+            reference.resize(reference.size() + kPauseFrames, 0);
+            paragraph.reference.insert(paragraph.reference.end(), reference.begin(), reference.end());
+            paragraph.text += (paragraph.text.empty() ? "" : " ") + voice.text;
+        }
+        paragraph.wav = (dir / (paragraph.source + "-" + std::to_string(first) + ".wav")).string();
+        capture("sox" + parts + " " + paragraph.wav);
+        paragraph.reference.resize(wavFrames(paragraph.wav), 0);
+        if (!paragraph.reference.empty())
+            voices.push_back(std::move(paragraph));
     }
 }
 
@@ -144,15 +177,22 @@ int visemeOfReferencePhone(const std::string& phone)
     return it == kPhoneViseme.end() ? 0 : it->second;
 }
 
-std::vector<BenchVoice> benchMaterial(const fs::path& workDir)
+std::vector<BenchVoice> benchMaterial(const fs::path& workDir, bool tuningOnly)
 {
     fs::create_directories(workDir);
     std::vector<BenchVoice> voices;
-    for (const char* voice : {"awb", "rms", "slt"})
-        synthesise({std::string("flite-") + voice, voice, 1.0, false}, kTuningSentences, false, workDir, voices);
+    for (const char* voice : {"awb", "rms", "slt"}) {
+        const size_t from = voices.size();
+        synthesise({std::string("flite-") + voice, voice, 1.0, false}, kTuningSentences, false, workDir,
+                   voices);
+        addParagraphs(voices, from, workDir);
+    }
+    if (tuningOnly)
+        return voices;
     synthesise({"flite-kal16", "kal16", 1.0, false}, kTuningSentences, true, workDir, voices);
     for (const char* voice : {"awb", "rms", "slt", "kal16"})
-        synthesise({std::string("flite-") + voice, voice, 1.0, false}, kHeldOutSentences, true, workDir, voices);
+        synthesise({std::string("flite-") + voice, voice, 1.0, false}, kHeldOutSentences, true, workDir,
+                   voices);
     for (const double stretch : {0.8, 1.3})
         for (const char* voice : {"awb", "slt"}) {
             const auto source = std::string("flite-") + voice + (stretch < 1 ? "-fast" : "-slow");
@@ -161,8 +201,12 @@ std::vector<BenchVoice> benchMaterial(const fs::path& workDir)
     for (const char* voice : {"kal_diphone", "ked_diphone", "cmu_us_slt_arctic_hts"}) {
         const std::string name = std::string(voice).substr(0, std::string(voice).find('_'));
         const auto source = "festival-" + (name == "cmu" ? std::string("slt-hts") : name);
-        synthesise({source, "voice_" + std::string(voice), 1.0, true}, kTuningSentences, true, workDir, voices);
-        synthesise({source, "voice_" + std::string(voice), 1.0, true}, kHeldOutSentences, true, workDir, voices);
+        synthesise({source, "voice_" + std::string(voice), 1.0, true}, kTuningSentences, true, workDir,
+                   voices);
+        const size_t from = voices.size();
+        synthesise({source, "voice_" + std::string(voice), 1.0, true}, kHeldOutSentences, true, workDir,
+                   voices);
+        addParagraphs(voices, from, workDir);
     }
     addRecorded(workDir, voices);
     return voices;

@@ -8,15 +8,16 @@
 #include <vector>
 
 struct BenchVoice {
-    std::string source;          // "flite-awb", "festival-ked", "recorded" ...
-    std::string wav;             // 16 kHz mono 16-bit
-    std::string text;            // what the voice says
-    std::vector<int> reference;  // viseme per 10-ms frame
-    bool heldOut = false;        // never used to choose settings
+    std::string source;         // "flite-awb", "festival-ked", "recorded" ...
+    std::string wav;            // 16 kHz mono 16-bit
+    std::string text;           // what the voice says
+    std::vector<int> reference; // viseme per 10-ms frame
+    bool heldOut = false;       // never used to choose settings
 };
 
-// The whole material, synthesised into workDir. Voices whose tools are missing are left out.
-std::vector<BenchVoice> benchMaterial(const std::filesystem::path& workDir);
+// The whole material (or only the tuning set), synthesised into workDir. Voices whose tools are missing
+// are left out.
+std::vector<BenchVoice> benchMaterial(const std::filesystem::path& workDir, bool tuningOnly = false);
 
 // Viseme of a reference phone (flite, Festival or CMU dictionary spelling, lower case); 0 for pauses.
 int visemeOfReferencePhone(const std::string& phone);

@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -107,26 +108,72 @@ struct Tally {
     double offsetMs() const { return utterances ? 10.0 * offsetSum / utterances : 0; }
 };
 
+// Frames of reference viseme r given as viseme g, without text, over the tuning set.
+long gConfusion[16][16] = {};
+
+void addConfusion(const std::vector<int>& ref, const std::vector<int>& got)
+{
+    for (size_t f = 0; f < ref.size(); ++f)
+        ++gConfusion[std::min(ref[f], 15)][std::min(got[f], 15)];
+}
+
+// The three commonest mistakes of each reference viseme.
+void printConfusion()
+{
+    std::printf("\nwithout text, tuning set: reference viseme -> frames, agreement, commonest mistakes\n");
+    for (int r = 0; r < 15; ++r) {
+        long total = 0;
+        std::vector<std::pair<long, int>> wrong;
+        for (int g = 0; g < 16; ++g) {
+            total += gConfusion[r][g];
+            if (g != r)
+                wrong.emplace_back(gConfusion[r][g], g);
+        }
+        std::sort(wrong.rbegin(), wrong.rend());
+        std::printf("%2d: %5ld %5.1f%%  ", r, total, total ? 100.0 * gConfusion[r][r] / total : 0);
+        for (int k = 0; k < 3; ++k)
+            std::printf("->%d %4.1f%%  ", wrong[k].second, total ? 100.0 * wrong[k].first / total : 0);
+        std::printf("\n");
+    }
+}
+
 struct Scores {
     Tally plain, text;
+    long wrongWords = 0, wrongFound = 0; // a text of another sentence: words found in the voice
 };
 
-bool analyse(const BenchVoice& voice, bool withText, std::vector<int>& frames)
+bool analyse(const BenchVoice& voice, const std::string& text, std::vector<int>& frames,
+             size_t* words = nullptr, size_t* found = nullptr)
 {
     Sink sink;
     LipSyncAnalyzer analyzer(sink, voice.wav, nullptr);
-    if (withText)
-        analyzer.setScript(voice.text);
+    analyzer.setScript(text);
     if (!analyzer.run())
         return false;
     frames = trackFrames(sink.items, voice.reference.size());
+    if (words)
+        *words = analyzer.scriptWords();
+    if (found)
+        *found = analyzer.scriptWordsFound();
     return true;
+}
+
+// A text that is not what the voice says: how many of its words are claimed to be heard.
+void addWrongText(const BenchVoice& voice, const std::string& wrong, Scores& scores)
+{
+    std::vector<int> frames;
+    size_t words = 0, found = 0;
+    if (!analyse(voice, wrong, frames, &words, &found))
+        return;
+    scores.wrongWords += static_cast<long>(words);
+    scores.wrongFound += static_cast<long>(found);
 }
 
 void printRow(const char* name, const Scores& s)
 {
-    std::printf("%-22s %4d  %6.1f %6.1f %6.1f   %6.1f %6.1f %6.1f\n", name, s.plain.utterances, s.plain.visemePct(),
-                s.plain.lipPct(), s.plain.offsetMs(), s.text.visemePct(), s.text.lipPct(), s.text.offsetMs());
+    std::printf("%-22s %4d  %6.1f %6.1f %6.1f   %6.1f %6.1f %6.1f\n", name, s.plain.utterances,
+                s.plain.visemePct(), s.plain.lipPct(), s.plain.offsetMs(), s.text.visemePct(),
+                s.text.lipPct(), s.text.offsetMs());
 }
 
 void report(benchmark::State& state, const char* prefix, const Scores& s)
@@ -149,14 +196,21 @@ void accuracy(benchmark::State& state)
     Scores tuning, heldOut, recorded;
     std::map<std::string, Scores> bySource;
     for (auto _ : state) {
-        for (const auto& voice : benchMaterial(dir)) {
+        const auto material = benchMaterial(dir, tuningOnly);
+        for (size_t i = 0; i < material.size(); ++i) {
+            const auto& voice = material[i];
             if (tuningOnly && voice.heldOut)
                 continue;
             std::vector<int> plain, text;
-            if (!analyse(voice, false, plain) || (plainOnly ? (text = plain, false) : !analyse(voice, true, text)))
+            if (!analyse(voice, "", plain) ||
+                (plainOnly ? (text = plain, false) : !analyse(voice, voice.text, text)))
                 continue;
+            if (!plainOnly && !voice.heldOut)
+                addWrongText(voice, material[(i + 3) % material.size()].text, tuning);
             Scores one;
             one.plain.add(voice.reference, plain);
+            if (!voice.heldOut)
+                addConfusion(voice.reference, plain);
             one.text.add(voice.reference, text);
             Scores& set = voice.source == "recorded" ? recorded : voice.heldOut ? heldOut : tuning;
             for (Scores* s : {&set, &bySource[voice.source + (voice.heldOut ? "" : " (tuning)")]}) {
@@ -174,6 +228,10 @@ void accuracy(benchmark::State& state)
     for (const auto& [source, scores] : bySource)
         if (source != "recorded")
             printRow(source.c_str(), scores);
+    if (tuning.wrongWords)
+        std::printf("tuning, another sentence's text: %ld of %ld words found (%.1f%%)\n", tuning.wrongFound,
+                    tuning.wrongWords, 100.0 * tuning.wrongFound / tuning.wrongWords);
+    printConfusion();
     report(state, "tuning", tuning);
     report(state, "heldout", heldOut);
     report(state, "recorded", recorded);
