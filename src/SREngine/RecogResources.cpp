@@ -95,6 +95,13 @@ bool CRecogResources::parseLine(std::string_view line, const std::string& baseFo
         if (!value.empty())
             return fail("dictionary takes one path");
         dictionary_ = resolvePath(name, baseFolder);
+    } else if (keyword == "trim") {
+        std::string_view rest(value);
+        const auto keep = nextWord(rest), range = nextWord(rest);
+        if (!parseCount(name, 0, 6000, trimPause_) || !parseCount(keep, 0, 1000, trimKeep_) ||
+            !parseCount(range, 1, 120, trimRange_) || !rest.empty() ||
+            (trimPause_ > 0 && 2 * trimKeep_ >= trimPause_))
+            return fail("trim needs PAUSE KEEP RANGE: frames, frames (under half the pause) and decibels");
     } else if (keyword == "collapse") {
         if (!parseCount(name, 1, INT_MAX, collapseFrames_))
             return fail("collapse needs a positive frame count");

@@ -31,6 +31,11 @@ public:
     OptionList alignRetryOptions() const;
     // The pronouncing dictionary for alignment; empty when the resource names none.
     const std::string& dictionary() const { return dictionary_; }
+    // Pauses cut out before the phonetic decoding: at least trimPauseFrames() long (0: none), keeping
+    // trimKeepFrames() at each side, quiet by trimRangeDb() below the block's loud frames.
+    int trimPauseFrames() const { return trimPause_; }
+    int trimKeepFrames() const { return trimKeep_; }
+    int trimRangeDb() const { return trimRange_; }
     int collapseFrames() const { return collapseFrames_; }
     // Frames added to every reported phone time (0 to kMaxShiftFrames).
     int shiftFrames() const { return shiftFrames_; }
@@ -50,6 +55,9 @@ private:
     OptionList alignRetry_;
     std::string dictionary_;
     int collapseFrames_ = 300;
+    int trimPause_ = 0;
+    int trimKeep_ = 0;
+    int trimRange_ = 45;
     int shiftFrames_ = 0;
     std::map<std::string, std::string> phoneTexts_;
     std::vector<std::string> texts_;

@@ -1,5 +1,6 @@
 #include "SREngine/SylRecog.h"
 
+#include "SREngine/PauseTrimmer.h"
 #include "SREngine/PhoneDecoder.h"
 #include "SREngine/RecogResources.h"
 
@@ -53,9 +54,26 @@ void buildRecords(RecogSession& session, const std::vector<PhoneSegment>& segmen
         const int end = std::min(segment.endFrame + shift, last);
         if (!session.records.empty() && start <= session.records.back().endFrame)
             continue; // pushed against the block's end: nothing of its own is left
-        session.records.push_back(
-            {idOfText(session, text), static_cast<uint16_t>(start), static_cast<uint16_t>(std::max(start, end))});
+        session.records.push_back({idOfText(session, text), static_cast<uint16_t>(start),
+                                   static_cast<uint16_t>(std::max(start, end))});
     }
+}
+
+// Decodes the block with its long pauses cut out (when the resource asks for it); times come back in
+// frames of the whole block.
+bool decodeBlock(RecogSession& session, const int16_t* samples, int count,
+                 std::vector<PhoneSegment>& segments)
+{
+    const auto& res = session.resources;
+    if (res.trimPauseFrames() == 0)
+        return session.decoder.decode(samples, static_cast<size_t>(count), segments);
+    CPauseTrimmer trimmer(static_cast<uint32_t>(res.trimPauseFrames()),
+                          static_cast<uint32_t>(res.trimKeepFrames()), res.trimRangeDb());
+    const auto& speech = trimmer.trim(samples, count);
+    if (!session.decoder.decode(speech.data(), speech.size(), segments))
+        return false;
+    trimmer.restoreTimes(segments);
+    return true;
 }
 
 } // namespace
@@ -91,7 +109,7 @@ SYLRECOG_API int ASTSylRecogSample(const int16_t* samples, int count)
     if (count < kSamplesPerFrame)
         return kSylNoResult;
     std::vector<PhoneSegment> segments;
-    if (!gSession->decoder.decode(samples, static_cast<size_t>(count), segments))
+    if (!decodeBlock(*gSession, samples, count, segments))
         return kSylFailed;
     buildRecords(*gSession, segments, count / kSamplesPerFrame);
     return gSession->records.empty() ? kSylNoResult : static_cast<int>(gSession->records.size());

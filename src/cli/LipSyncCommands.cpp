@@ -14,7 +14,6 @@
 #include <fstream>
 #include <optional>
 #include <ostream>
-#include <sstream>
 
 namespace {
 
@@ -138,15 +137,19 @@ VisemeFormat formatOf(CliArgs& args)
     throw CliError("unknown format \"" + *name + "\" (json, tsv, moho or rhubarb-json)");
 }
 
-// The script's text; a file of nothing but white space is no script.
+// The script's text; a file of nothing but white space is no script. A script is read whole, so one
+// far beyond any spoken text (16 MB) is refused rather than read into memory.
 std::string readScript(const std::string& path)
 {
+    constexpr std::streamsize kMaxScriptBytes = 16 << 20;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw CliError("cannot read the text file " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::string script = text.str();
+    std::string script(static_cast<size_t>(kMaxScriptBytes) + 1, '\0');
+    in.read(script.data(), kMaxScriptBytes + 1);
+    script.resize(static_cast<size_t>(in.gcount()));
+    if (static_cast<std::streamsize>(script.size()) > kMaxScriptBytes)
+        throw CliError("the text file " + path + " is larger than 16 MB");
     return script.find_first_not_of(" \t\r\n") == std::string::npos ? std::string() : script;
 }
 

@@ -1,7 +1,6 @@
 #include "lipsync/LipSyncAnalyzer.h"
 
 #include "lipsync/BlockRecognition.h"
-#include "lipsync/PauseTrimmer.h"
 #include "lipsync/ScriptAligner.h"
 #include "timeline/TimelineData.h"
 #include "lipsync/TimelineVisemeSink.h"
@@ -18,24 +17,6 @@ namespace {
 
 constexpr auto kMinPoll = std::chrono::milliseconds(10);
 constexpr auto kFirstPoll = std::chrono::milliseconds(200);
-// Pauses of half a second or more are cut out before the phonetic decoding, keeping 0.15 s of each
-// side; a frame is quiet 45 dB below the block's loud frames. On paragraphs of synthesised speech this
-// gained about one point of frame agreement; shorter cuts gained less.
-constexpr uint32_t kTrimPauseFrames = 50;
-constexpr uint32_t kTrimKeepFrames = 15;
-constexpr double kTrimRangeDb = 45.0;
-
-// The phonetic result of one block, in frames of the block.
-bool recognisePhonetic(ISylRecogniser& recogniser, const std::string& resourceFile, const int16_t* samples,
-                       int count, std::vector<PhonemeEntry>& entries)
-{
-    CPauseTrimmer trimmer(kTrimPauseFrames, kTrimKeepFrames, kTrimRangeDb);
-    const auto& speech = trimmer.trim(samples, count);
-    if (!recogniseBlock(recogniser, resourceFile, speech.data(), static_cast<int>(speech.size()), entries))
-        return false;
-    trimmer.restoreTimes(entries);
-    return true;
-}
 
 } // namespace
 
@@ -113,9 +94,8 @@ bool LipSyncAnalyzer::recogniseOrAlign(const int16_t* samples, int count)
         if (!aligner_->open(resourceFile_, script_))
             aligner_.reset();
     }
-    if (!aligner_) {
-        return recognisePhonetic(*recogniser_, resourceFile_, samples, count, entries_);
-    }
+    if (!aligner_)
+        return recogniseBlock(*recogniser_, resourceFile_, samples, count, entries_);
     BlockAlignment alignment;
     const uint32_t next = count > static_cast<int>(kOverlapSamples)
                               ? (static_cast<uint32_t>(count) - kOverlapSamples) / kSamplesPerFrame

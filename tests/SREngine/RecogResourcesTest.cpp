@@ -40,6 +40,34 @@ TEST(RecogResources, ParsesOptionsRetryCollapseAndPhones)
     EXPECT_EQ(res.texts().size(), 3u); // B and V share a text
 }
 
+TEST(RecogResources, AlignmentOptionsDictionaryAndPauseCuts)
+{
+    CRecogResources res;
+    ASSERT_TRUE(
+        res.parse("model -hmm en-us\nmodel -allphone phone.lm\noption -allphone_ci yes\noption -beam 1e-20\n"
+                  "align -dict /dev/null\nalign -beam 1e-10\nalignretry -beam 1e-40\n"
+                  "dictionary words.dict\ntrim 50 15 45\nphone B ㄅ\n",
+                  "/models"))
+        << res.error();
+    const sylrecog::OptionList aligned{{"-hmm", "/models/en-us"}, {"-beam", "1e-10"}, {"-dict", "/dev/null"}};
+    EXPECT_EQ(res.alignOptions(), aligned);
+    const sylrecog::OptionList wider{{"-hmm", "/models/en-us"}, {"-beam", "1e-40"}, {"-dict", "/dev/null"}};
+    EXPECT_EQ(res.alignRetryOptions(), wider);
+    EXPECT_EQ(res.dictionary(), "/models/words.dict");
+    EXPECT_EQ(res.trimPauseFrames(), 50);
+    EXPECT_EQ(res.trimKeepFrames(), 15);
+    EXPECT_EQ(res.trimRangeDb(), 45);
+
+    for (const char* bad : {"trim 50 25 45\n", "trim 50 15\n", "trim 50 15 45 9\n", "trim -1 0 45\n",
+                            "dictionary a b\n", "align beam 1\n", "alignretry -beam\n"}) {
+        CRecogResources broken;
+        EXPECT_FALSE(broken.parse(std::string(bad) + "phone B ㄅ\n", "/models")) << bad;
+    }
+    CRecogResources off;
+    ASSERT_TRUE(off.parse("trim 0 0 45\nphone B ㄅ\n", "/m"));
+    EXPECT_EQ(off.trimPauseFrames(), 0);
+}
+
 TEST(RecogResources, RejectsBadLinesNamingTheLine)
 {
     const struct {
@@ -69,9 +97,9 @@ TEST(RecogResources, InstalledResourceCoversEveryPhoneOfTheModel)
 {
     CRecogResources res;
     ASSERT_TRUE(res.load("SylRecog.res")) << res.error();
-    const char* phones[] = {"AA", "AE", "AH", "AO", "AW", "AY", "B",  "CH", "D",  "DH", "EH", "ER", "EY",
-                            "F",  "G",  "HH", "IH", "IY", "JH", "K",  "L",  "M",  "N",  "NG", "OW", "OY",
-                            "P",  "R",  "S",  "SH", "T",  "TH", "UH", "UW", "V",  "W",  "Y",  "Z",  "ZH"};
+    const char* phones[] = {"AA", "AE", "AH", "AO", "AW", "AY", "B",  "CH", "D", "DH", "EH", "ER", "EY",
+                            "F",  "G",  "HH", "IH", "IY", "JH", "K",  "L",  "M", "N",  "NG", "OW", "OY",
+                            "P",  "R",  "S",  "SH", "T",  "TH", "UH", "UW", "V", "W",  "Y",  "Z",  "ZH"};
     for (const char* phone : phones)
         EXPECT_EQ(res.textOfPhone(phone).size(), 2u) << phone;
     EXPECT_EQ(res.textOfPhone("SIL"), "");

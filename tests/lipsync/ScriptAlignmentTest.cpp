@@ -131,3 +131,32 @@ TEST(ScriptAlignment, UnknownMismatchedAndEmptyTextsFallBackToThePhoneticTrack)
             EXPECT_EQ(none.items[i].start, phonetic.items[i].start) << i;
     }
 }
+
+// A text longer than one block: each block finds its own part of it and the blocks splice as before; the
+// words the voice stops short of are simply not found.
+TEST(ScriptAlignment, TextOverSeveralBlocksIsFoundAcrossTheSplice)
+{
+    testsupport::TempDir dir;
+    const std::string sentence =
+        "She sells sea shells by the sea shore, and the quick brown fox jumps over the lazy "
+        "dog while we wait for the evening train.";
+    const auto one = speak(dir, "one", sentence);
+    const auto voice = dir / "voice.wav";
+    std::string soxLine = "sox", script;
+    for (int i = 0; i < 14; ++i) {
+        soxLine.append(" ").append(one.string());
+        script += sentence + "\n";
+    }
+    soxLine.append(" ").append(voice.string()).append(" trim 0 70");
+    ASSERT_EQ(testsupport::runCommand(soxLine).status, 0);
+
+    const auto aligned = analyse(voice, script);
+    ASSERT_TRUE(aligned.ok);
+    EXPECT_EQ(aligned.words, 14u * 25u);
+    const double seconds = static_cast<double>(std::filesystem::file_size(one) - 44) / 32000.0;
+    const auto spoken = static_cast<size_t>(70.0 / seconds * 25.0);
+    EXPECT_GE(aligned.found, spoken * 9 / 10) << spoken;
+    EXPECT_LE(aligned.found, spoken + 25);
+    expectOrderedTrack(aligned.items, "two blocks");
+    EXPECT_GT(aligned.items.back().end, 65u * 16000);
+}

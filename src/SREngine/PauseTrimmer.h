@@ -2,10 +2,12 @@
 // Long pauses cut out of a block before the phonetic decoding, so that the decoder's normalisation over
 // the utterance is taken over speech rather than over silence, and no time is spent decoding nothing.
 
-#include "lipsync/PhonemeEntry.h"
+#include "SREngine/PhoneDecoder.h"
 
 #include <cstdint>
 #include <vector>
+
+namespace sylrecog {
 
 class CPauseTrimmer {
 public:
@@ -15,9 +17,9 @@ public:
 
     // The block's samples with its long pauses taken out; whole frames only (a partial last frame stays).
     const std::vector<int16_t>& trim(const int16_t* samples, int count);
-    // Entries timed in frames of the trimmed samples back to frames of the block. An entry that spans a
-    // cut ends where the speech before the cut ends.
-    void restoreTimes(std::vector<PhonemeEntry>& entries) const;
+    // Segments timed in frames of the trimmed samples back to frames of the block. A segment that spans
+    // a cut ends where the speech before the cut ends.
+    void restoreTimes(std::vector<PhoneSegment>& segments) const;
     // Frames of the block removed by the last trim.
     uint32_t removedFrames() const { return removed_; }
 
@@ -36,3 +38,5 @@ private:
     std::vector<Piece> pieces_;
     uint32_t removed_ = 0;
 };
+
+} // namespace sylrecog

@@ -1,8 +1,9 @@
-#include "lipsync/PauseTrimmer.h"
+#include "SREngine/PauseTrimmer.h"
 
 #include <algorithm>
 #include <cmath>
 
+namespace sylrecog {
 namespace {
 
 constexpr uint32_t kFrame = 160;
@@ -79,19 +80,21 @@ uint32_t CPauseTrimmer::blockFrame(uint32_t trimmedFrame, const Piece*& piece) c
     return piece->blockStart + (trimmedFrame - piece->trimmedStart);
 }
 
-void CPauseTrimmer::restoreTimes(std::vector<PhonemeEntry>& entries) const
+void CPauseTrimmer::restoreTimes(std::vector<PhoneSegment>& segments) const
 {
     if (removed_ == 0)
         return;
-    for (auto& entry : entries) {
+    for (auto& segment : segments) {
         const Piece* startPiece = nullptr;
         const Piece* endPiece = nullptr;
-        const uint32_t start = blockFrame(entry.start, startPiece);
-        uint32_t end = entry.end > entry.start ? blockFrame(entry.end - 1, endPiece) + 1 : start;
+        const uint32_t start = blockFrame(static_cast<uint32_t>(std::max(segment.startFrame, 0)), startPiece);
+        uint32_t end =
+            blockFrame(static_cast<uint32_t>(std::max(segment.endFrame, segment.startFrame)), endPiece);
         if (startPiece && endPiece && startPiece != endPiece)
-            end = startPiece->blockStart + startPiece->frames;
-        entry.start = start;
-        entry.end = std::max(start, end);
-        entry.length = entry.end - entry.start;
+            end = startPiece->blockStart + startPiece->frames - 1;
+        segment.startFrame = static_cast<int>(start);
+        segment.endFrame = static_cast<int>(std::max(start, end));
     }
 }
+
+} // namespace sylrecog
