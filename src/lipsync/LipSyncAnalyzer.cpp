@@ -102,10 +102,32 @@ bool LipSyncAnalyzer::recogniseOrAlign(const int16_t* samples, int count)
                               : 0;
     aligner_->alignBlock(samples, count, block_.last, next, alignment);
     std::vector<PhonemeEntry> phonetic;
-    if (!alignment.unmatched.empty() &&
-        !recogniseBlock(*recogniser_, resourceFile_, samples, count, phonetic))
+    if (!recogniseStretches(samples, count, alignment.unmatched, phonetic))
         return false;
     entries_ = mergeWithPhonetic(alignment, phonetic);
+    return true;
+}
+
+bool LipSyncAnalyzer::recogniseStretches(const int16_t* samples, int count,
+                                         const std::vector<FrameSpan>& spans,
+                                         std::vector<PhonemeEntry>& entries)
+{
+    entries.clear();
+    const uint32_t frames = static_cast<uint32_t>(count) / kSamplesPerFrame;
+    for (const auto& piece : phoneticPieces(spans, frames)) {
+        std::vector<PhonemeEntry> part;
+        const int pieceCount = static_cast<int>((piece.end - piece.start) * kSamplesPerFrame);
+        const int16_t* pieceSamples = samples + piece.start * kSamplesPerFrame;
+        // The last piece takes the block's partial frame too.
+        const int tail = piece.end == frames ? count - static_cast<int>(frames * kSamplesPerFrame) : 0;
+        if (!recogniseBlock(*recogniser_, resourceFile_, pieceSamples, pieceCount + tail, part))
+            return false;
+        for (auto& entry : part) {
+            entry.start += piece.start;
+            entry.end += piece.start;
+        }
+        entries.insert(entries.end(), part.begin(), part.end());
+    }
     return true;
 }
 

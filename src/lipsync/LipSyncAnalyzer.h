@@ -3,6 +3,7 @@
 // syllable recogniser on each block, and splices the results into the viseme track.
 
 #include "lipsync/PhonemeEntry.h"
+#include "lipsync/ScriptAligner.h"
 #include "lipsync/SylRecogniser.h"
 #include "lipsync/SyncEvent.h"
 
@@ -35,7 +36,6 @@ std::string lipSyncTimeText(uint64_t milliseconds);
 // The folder of the running program, where "SylRecog.res" is installed beside it.
 std::string recogniserFolder();
 
-class CScriptAligner;
 class CWavReader;
 class TimelineData;
 
@@ -80,6 +80,9 @@ private:
 
     void workerMain();
     bool recogniseOrAlign(const int16_t* samples, int count);
+    // The phonetic result of the given stretches of a block, in frames of the block.
+    bool recogniseStretches(const int16_t* samples, int count, const std::vector<FrameSpan>& spans,
+                            std::vector<PhonemeEntry>& entries);
     bool openVoice(CWavReader& reader) const;
     bool analyseVoice(CWavReader& reader, std::vector<char>& buffer);
     bool analyseBlock(uint32_t bytesLeft, uint32_t total);

@@ -147,6 +147,29 @@ void CScriptAligner::alignBlock(const int16_t* samples, int count, bool lastBloc
         state.advanceCursor(phones, nextBlockFrame);
 }
 
+std::vector<FrameSpan> phoneticPieces(const std::vector<FrameSpan>& unmatched, uint32_t frames)
+{
+    constexpr uint32_t kContextFrames = 50;
+    std::vector<FrameSpan> pieces;
+    uint32_t covered = 0;
+    for (const auto& span : unmatched) {
+        const uint32_t start = span.start > kContextFrames ? span.start - kContextFrames : 0;
+        const uint32_t end = std::min(frames, span.end + kContextFrames);
+        if (start >= end)
+            continue;
+        if (!pieces.empty() && start <= pieces.back().end) {
+            covered += end > pieces.back().end ? end - pieces.back().end : 0;
+            pieces.back().end = std::max(pieces.back().end, end);
+        } else {
+            pieces.push_back({start, end});
+            covered += end - start;
+        }
+    }
+    if (covered * 2 > frames)
+        return {{0, frames}};
+    return pieces;
+}
+
 std::vector<PhonemeEntry> mergeWithPhonetic(const BlockAlignment& alignment,
                                             const std::vector<PhonemeEntry>& phonetic)
 {

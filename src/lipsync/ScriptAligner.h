@@ -46,6 +46,11 @@ private:
     std::unique_ptr<State> state_;
 };
 
+// The stretches of a block of the given frames to decode phonetically so that every unmatched span is
+// covered with half a second of sound around it; close spans share one stretch, and when the stretches
+// would cover most of the block the whole block is one.
+std::vector<FrameSpan> phoneticPieces(const std::vector<FrameSpan>& unmatched, uint32_t frames);
+
 // Phonetic entries (frames) that lie in the unmatched spans, cut to them, merged with the aligned entries
 // in time order.
 std::vector<PhonemeEntry> mergeWithPhonetic(const BlockAlignment& alignment,
