@@ -48,3 +48,21 @@ TEST(ScriptMerge, PhoneticEntriesFillOnlyTheUnmatchedStretches)
     EXPECT_EQ(spans(mergeWithPhonetic(nothingFound, phonetic)), spans(phonetic));
     EXPECT_TRUE(mergeWithPhonetic(BlockAlignment(), phonetic).empty());
 }
+
+// Unmatched spans are decoded with half a second of sound around them; near ones share a stretch, and a
+// block that is mostly unmatched is decoded whole.
+TEST(ScriptMerge, PhoneticStretchesCoverTheUnmatchedSpansWithContext)
+{
+    const auto pieces = [](const std::vector<FrameSpan>& spans, uint32_t frames) {
+        std::vector<std::array<uint32_t, 2>> out;
+        for (const auto& piece : phoneticPieces(spans, frames))
+            out.push_back({piece.start, piece.end});
+        return out;
+    };
+    using Pieces = std::vector<std::array<uint32_t, 2>>;
+    EXPECT_EQ(pieces({{10, 20}, {900, 920}, {960, 990}, {5980, 6000}}, 6000),
+              (Pieces{{0, 70}, {850, 1040}, {5930, 6000}}));
+    EXPECT_EQ(pieces({{100, 3000}, {3100, 4000}}, 6000), (Pieces{{0, 6000}}));
+    EXPECT_TRUE(pieces({}, 6000).empty());
+    EXPECT_EQ(pieces({{0, 5}}, 5), (Pieces{{0, 5}}));
+}
