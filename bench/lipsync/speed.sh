@@ -1,6 +1,8 @@
 #!/bin/bash
 # Speed and peak memory of chattermask-cli lipsync on long voices, without and with their text, on one
 # core, measured by GNU time. The voices are flite sentences of four voices repeated to the length.
+# x_realtime_cpu divides the voice's length by the processor time used (user + system), which other
+# programs on the machine do not disturb; x_realtime_wall by the elapsed time.
 # Usage: bench/lipsync/speed.sh BUILD_BIN_DIR [SECONDS...]   (default lengths: 600 3600)
 set -euo pipefail
 bin=${1:?usage: speed.sh BUILD_BIN_DIR [SECONDS...]}
@@ -32,7 +34,7 @@ done
 sox "${parts[@]}" "$work/round.wav"
 round=$(soxi -D "$work/round.wav")
 
-printf '%-8s %-10s %10s %10s %12s\n' length mode seconds x_realtime peak_rss_MB
+printf '%-8s %-6s %10s %10s %16s %14s %12s\n' length mode wall_s cpu_s x_realtime_wall x_realtime_cpu peak_rss_MB
 for seconds in $lengths; do
     repeats=$(python3 -c "import math; print(math.ceil($seconds / $round))")
     sox "$work/round.wav" "$work/long.wav" repeat $((repeats - 1)) trim 0 "$seconds"
@@ -45,8 +47,10 @@ for seconds in $lengths; do
             "${extra[@]}" --format tsv > /dev/null 2> "$work/err.txt"
         wall=$(grep 'Elapsed (wall clock)' "$work/time.txt" | awk '{print $NF}' |
             python3 -c "import sys; p=sys.stdin.read().strip().split(':'); print(sum(float(x)*60**i for i,x in enumerate(reversed(p))))")
+        cpu=$(awk -F': ' '/User time|System time/ {sum += $2} END {print sum}' "$work/time.txt")
         rss=$(grep 'Maximum resident set size' "$work/time.txt" | awk '{print $NF}')
-        printf '%-8s %-10s %10.1f %10.1f %12.1f\n' "$seconds" "$mode" "$wall" \
-            "$(python3 -c "print($seconds / $wall)")" "$(python3 -c "print($rss / 1024)")"
+        printf '%-8s %-6s %10.1f %10.1f %16.1f %14.1f %12.1f\n' "$seconds" "$mode" "$wall" "$cpu" \
+            "$(python3 -c "print($seconds / $wall)")" "$(python3 -c "print($seconds / $cpu)")" \
+            "$(python3 -c "print($rss / 1024)")"
     done
 done

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 
@@ -174,14 +175,36 @@ bool parseToken(const std::string& name, const std::map<int, size_t>& indexOfId,
 
 } // namespace
 
+namespace {
+
+const char* const kBeamOptions[] = {"-beam", "-pbeam", "-wbeam"};
+
+} // namespace
+
+std::vector<std::pair<std::string, double>> CTextAligner::beamsOf(const OptionList& options)
+{
+    std::vector<std::pair<std::string, double>> beams;
+    for (const char* name : kBeamOptions)
+        for (const auto& option : options)
+            if (option.first == name)
+                beams.emplace_back(name, std::atof(option.second.c_str()));
+    return beams;
+}
+
+void CTextAligner::setBeams(ps_decoder_s* decoder, const std::vector<std::pair<std::string, double>>& beams)
+{
+    // A search reads its beams from the configuration when it is made, so the next grammar set uses them.
+    for (const auto& [name, value] : beams)
+        cmd_ln_set_float_r(ps_get_config(decoder), name.c_str(), value);
+}
+
 bool CTextAligner::open(const CRecogResources& resources)
 {
     err_set_logfp(nullptr); // as for the phonetic decoder: no diagnostics on the host's stderr
     narrow_ = createSphinxDecoder(resources.alignOptions());
-    wide_.reset();
     narrowWords_.clear();
-    wideWords_.clear();
-    wideOptions_ = resources.alignRetryOptions();
+    narrowBeams_ = beamsOf(resources.alignOptions());
+    wideBeams_ = beamsOf(resources.alignRetryOptions());
     shiftFrames_ = resources.shiftFrames();
     return narrow_ != nullptr;
 }
@@ -266,11 +289,12 @@ bool CTextAligner::align(const int16_t* samples, size_t count, const std::vector
     if (addWords(narrow_.get(), narrowWords_, words) &&
         alignWith(narrow_.get(), samples, count, words, request, out))
         return true;
+    // The wider beams on the same decoder: a second one would hold another copy of the model.
     retried_ = true;
-    if (!wide_)
-        wide_ = createSphinxDecoder(wideOptions_);
-    return wide_ && addWords(wide_.get(), wideWords_, words) &&
-           alignWith(wide_.get(), samples, count, words, request, out);
+    setBeams(narrow_.get(), wideBeams_);
+    const bool aligned = alignWith(narrow_.get(), samples, count, words, request, out);
+    setBeams(narrow_.get(), narrowBeams_);
+    return aligned;
 }
 
 } // namespace sylrecog

@@ -41,20 +41,22 @@ public:
     // frame shift applied. False on decoder failure or when no path through the words fits the block.
     bool align(const int16_t* samples, size_t count, const std::vector<AlignWord>& words,
                const AlignRequest& request, std::vector<AlignedPhone>& out);
-    // True when the last alignment needed the wider beams.
+    // True when the last alignment needed the wider beams (the alignment retry lines' -beam, -pbeam and
+    // -wbeam; other retry lines are not used).
     bool retried() const { return retried_; }
 
 private:
     bool alignWith(ps_decoder_s* decoder, const int16_t* samples, size_t count,
                    const std::vector<AlignWord>& words, const AlignRequest& request,
                    std::vector<AlignedPhone>& out);
+    static std::vector<std::pair<std::string, double>> beamsOf(const OptionList& options);
+    static void setBeams(ps_decoder_s* decoder, const std::vector<std::pair<std::string, double>>& beams);
     bool addWords(ps_decoder_s* decoder, std::set<std::string>& known, const std::vector<AlignWord>& words);
 
     SphinxDecoder narrow_;
-    SphinxDecoder wide_;
     std::set<std::string> narrowWords_;
-    std::set<std::string> wideWords_;
-    OptionList wideOptions_;
+    std::vector<std::pair<std::string, double>> narrowBeams_;
+    std::vector<std::pair<std::string, double>> wideBeams_;
     int shiftFrames_ = 0;
     bool retried_ = false;
 };
