@@ -3,6 +3,7 @@
 #include "rendering/gl/MorphCommands.h"
 #include "rendering/ui/MorphCursors.h"
 
+#include <GL/gl.h>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
@@ -73,6 +74,16 @@ void CMorphWnd::resizeGL(int width, int height)
 void CMorphWnd::paintGL()
 {
     editor_.paint();
+    // The photo overlay blends its mask into the frame's alpha too. The widget's frame is composed
+    // onto the window as a premultiplied picture, so any alpha under 1 would show as speckles where
+    // the mask lets the mesh through: the finished frame is made opaque.
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(clear[0], clear[1], clear[2], clear[3]);
 }
 
 QPoint CMorphWnd::devicePoint(const QPointF& position) const
