@@ -17,6 +17,7 @@ constexpr int kFirstEyelid = 18;
 constexpr int kLastEyelid = 21;
 constexpr int kPackLevel = 6;
 constexpr std::size_t kOutputStep = 65536;
+constexpr std::uint64_t kMostInflation = 1032;
 
 bool readWhole(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes)
 {
@@ -173,6 +174,10 @@ bool unzipSingle(const std::vector<std::uint8_t>& zip, std::vector<std::uint8_t>
     const std::uint32_t size = le32(zip.data() + 22);
     const std::size_t start = 30 + std::size_t(le16(zip.data() + 26)) + le16(zip.data() + 28);
     if (start > zip.size() || packedSize > zip.size() - start)
+        return false;
+    // Deflate never gains more than about 1032 to 1: a larger declared size is a lie that would make
+    // us reserve gigabytes before inflating anything.
+    if (size > std::uint64_t(packedSize) * kMostInflation + kMostInflation)
         return false;
     data.assign(size, 0);
     z_stream stream{};

@@ -1,0 +1,212 @@
+#include "player/AnimationFile.h"
+
+#include "player/AnimationStreamFormat.h"
+
+#include "face/CHeadModel.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+constexpr std::uint64_t kMostHeader = 64u << 20;
+constexpr std::size_t kHeaderHead = 30;
+constexpr AVRational kMilliseconds{1, 1000};
+
+bool readHeader(const std::filesystem::path& path, std::vector<std::uint8_t>& header, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open the file";
+        return false;
+    }
+    header.resize(kHeaderHead);
+    in.read(reinterpret_cast<char*>(header.data()), std::streamsize(header.size()));
+    if (std::size_t(in.gcount()) != header.size()) {
+        error = "not an animation stream file: too short";
+        return false;
+    }
+    std::uint64_t size = 0;
+    for (int i = 7; i >= 0; --i)
+        size = size << 8 | header[16 + std::size_t(i)];
+    // A header larger than the limit is cut there; the reader then finds it truncated.
+    header.resize(std::size_t(std::clamp<std::uint64_t>(size, kHeaderHead, kMostHeader)));
+    in.read(reinterpret_cast<char*>(header.data() + kHeaderHead),
+            std::streamsize(header.size() - kHeaderHead));
+    header.resize(kHeaderHead + std::size_t(in.gcount()));
+    return true;
+}
+
+bool readHead(const std::filesystem::path& path, AnimationFile& file, std::string& error)
+{
+    std::vector<std::uint8_t> header, packed;
+    std::vector<PackChunk> chunks;
+    if (!readHeader(path, header, error) || !findPackedHead({header.data(), header.size()}, packed, error) ||
+        !unpackHead(packed, chunks, error))
+        return false;
+    file.head = headFromPack(chunks, error);
+    return file.head != nullptr;
+}
+
+struct FormatContext {
+    AVFormatContext* context = nullptr;
+    ~FormatContext() { avformat_close_input(&context); }
+};
+
+struct CodecContext {
+    AVCodecContext* context = nullptr;
+    ~CodecContext() { avcodec_free_context(&context); }
+};
+
+struct Resampler {
+    SwrContext* context = nullptr;
+    ~Resampler() { swr_free(&context); }
+};
+
+struct Packet {
+    AVPacket* packet = av_packet_alloc();
+    ~Packet() { av_packet_free(&packet); }
+};
+
+struct Frame {
+    AVFrame* frame = av_frame_alloc();
+    ~Frame() { av_frame_free(&frame); }
+};
+
+// The sound stream's decoder, turning its blocks into the voice rate.
+class SoundDecoder {
+public:
+    bool open(const AVStream& stream)
+    {
+        const AVCodec* codec = avcodec_find_decoder(stream.codecpar->codec_id);
+        decoder_.context = codec ? avcodec_alloc_context3(codec) : nullptr;
+        if (!decoder_.context || avcodec_parameters_to_context(decoder_.context, stream.codecpar) < 0 ||
+            avcodec_open2(decoder_.context, codec, nullptr) < 0)
+            return false;
+        AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
+        return swr_alloc_set_opts2(&resampler_.context, &mono, AV_SAMPLE_FMT_S16, kPlayerVoiceRate,
+                                   &decoder_.context->ch_layout, decoder_.context->sample_fmt,
+                                   decoder_.context->sample_rate, 0, nullptr) == 0 &&
+               swr_init(resampler_.context) == 0;
+    }
+    // False when a block does not decode.
+    bool decode(const AVPacket* packet, std::vector<std::int16_t>& voice)
+    {
+        if (avcodec_send_packet(decoder_.context, packet) < 0)
+            return false;
+        for (;;) {
+            const int received = avcodec_receive_frame(decoder_.context, frame_.frame);
+            if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
+                return true;
+            if (received < 0)
+                return false;
+            if (!convert(frame_.frame->extended_data, frame_.frame->nb_samples, voice))
+                return false;
+        }
+    }
+    bool finish(std::vector<std::int16_t>& voice)
+    {
+        return decode(nullptr, voice) && convert(nullptr, 0, voice);
+    }
+
+private:
+    bool convert(std::uint8_t** in, int count, std::vector<std::int16_t>& voice)
+    {
+        const int room = swr_get_out_samples(resampler_.context, count);
+        if (room < 0)
+            return false;
+        const std::size_t at = voice.size();
+        voice.resize(at + std::size_t(room));
+        auto* out = reinterpret_cast<std::uint8_t*>(voice.data() + at);
+        const int made =
+            swr_convert(resampler_.context, &out, room, const_cast<const std::uint8_t**>(in), count);
+        voice.resize(at + std::size_t(std::max(made, 0)));
+        return made >= 0;
+    }
+
+    CodecContext decoder_;
+    Resampler resampler_;
+    Frame frame_;
+};
+
+std::string damageAt(std::int64_t ms, const char* what)
+{
+    return std::string(what) + " after " + std::to_string(ms) + " ms";
+}
+
+// The packets of both streams, up to the end or the first damage.
+bool readPackets(const std::filesystem::path& path, AnimationFile& file, std::string& error)
+{
+    FormatContext input;
+    if (avformat_open_input(&input.context, path.string().c_str(), av_find_input_format("asf"), nullptr) <
+        0) {
+        error = "the file's header cannot be read";
+        return false;
+    }
+    int video = -1, audio = -1;
+    for (unsigned i = 0; i < input.context->nb_streams; ++i) {
+        const AVMediaType type = input.context->streams[i]->codecpar->codec_type;
+        if (type == AVMEDIA_TYPE_VIDEO && video < 0)
+            video = int(i);
+        if (type == AVMEDIA_TYPE_AUDIO && audio < 0)
+            audio = int(i);
+    }
+    SoundDecoder sound;
+    const bool hasSound = audio >= 0 && sound.open(*input.context->streams[audio]);
+    Packet packet;
+    std::int64_t lastMs = 0;
+    for (;;) {
+        const int read = av_read_frame(input.context, packet.packet);
+        if (read == AVERROR_EOF)
+            break;
+        if (read < 0) {
+            file.damage = damageAt(lastMs, "the packets are damaged");
+            break;
+        }
+        const AVStream& stream = *input.context->streams[packet.packet->stream_index];
+        const std::int64_t ms = packet.packet->pts == AV_NOPTS_VALUE
+                                    ? lastMs
+                                    : av_rescale_q(packet.packet->pts, stream.time_base, kMilliseconds);
+        TimedFapFrame frame;
+        frame.ms = ms;
+        if (packet.packet->stream_index == video) {
+            if (!readAnimationRecord({packet.packet->data, std::size_t(packet.packet->size)}, frame.values)) {
+                file.damage = damageAt(lastMs, "an animation record is damaged");
+                break;
+            }
+            file.frames.push_back(frame);
+            lastMs = std::max(lastMs, ms);
+        } else if (packet.packet->stream_index == audio && hasSound &&
+                   !sound.decode(packet.packet, file.voice)) {
+            file.damage = damageAt(lastMs, "the sound is damaged");
+            break;
+        }
+        av_packet_unref(packet.packet);
+    }
+    if (hasSound)
+        sound.finish(file.voice);
+    std::stable_sort(file.frames.begin(), file.frames.end(),
+                     [](const TimedFapFrame& a, const TimedFapFrame& b) { return a.ms < b.ms; });
+    if (file.frames.empty() && file.damage.empty())
+        file.damage = "the file holds no animation record";
+    return true;
+}
+
+} // namespace
+
+AnimationOpen openAnimationFile(const std::filesystem::path& path, AnimationFile& file, std::string& error)
+{
+    file = AnimationFile();
+    av_log_set_level(AV_LOG_QUIET);
+    if (!readHead(path, file, error) || !readPackets(path, file, error))
+        return AnimationOpen::failed;
+    return file.damage.empty() ? AnimationOpen::whole : AnimationOpen::damaged;
+}

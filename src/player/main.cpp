@@ -1,0 +1,77 @@
+// chattermask-player: plays the files the studio writes for its own player. The headless modes draw
+// every frame into pictures or a video; exit codes: 0 whole file, 1 nothing to play or nothing written,
+// 2 wrong arguments, 3 the file is damaged and was played up to the damage.
+#include "player/AnimationFile.h"
+#include "player/AnimationOutput.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr int kExitWhole = 0, kExitFailed = 1, kExitUsage = 2, kExitDamaged = 3;
+
+const char* const kHelp =
+    "usage: chattermask-player FILE (--frames DIR | --to OUT.mp4)\n"
+    "\n"
+    "Opens an animation stream file (.cmf): the head, the face animation parameter records and the\n"
+    "sound the studio exports for its own player.\n"
+    "\n"
+    "  --frames DIR   every record's frame as DIR/frame_00000.png, ...\n"
+    "  --to OUT.mp4   the frames at their records' times with the sound, as H.264 and AAC\n"
+    "\n"
+    "Exit codes: 0 the whole file was played, 1 nothing could be played or written, 2 wrong arguments,\n"
+    "3 the file is damaged and was played up to the damage.\n";
+
+struct Arguments {
+    std::string input, frames, video;
+};
+
+bool parse(int argc, char** argv, Arguments& arguments)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if ((word == "--frames" || word == "--to") && i + 1 < argc)
+            (word == "--frames" ? arguments.frames : arguments.video) = argv[++i];
+        else if (word.rfind("--", 0) == 0 || !arguments.input.empty())
+            return false;
+        else
+            arguments.input = word;
+    }
+    return !arguments.input.empty() && (arguments.frames.empty() != arguments.video.empty());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kHelp, stdout);
+        return kExitWhole;
+    }
+    Arguments arguments;
+    if (!parse(argc, argv, arguments)) {
+        std::fputs(kHelp, stderr);
+        return kExitUsage;
+    }
+    AnimationFile file;
+    std::string error;
+    const AnimationOpen opened = openAnimationFile(arguments.input, file, error);
+    if (opened == AnimationOpen::failed) {
+        std::fprintf(stderr, "chattermask-player: %s: %s\n", arguments.input.c_str(), error.c_str());
+        return kExitFailed;
+    }
+    const bool written = arguments.frames.empty() ? writeAnimationVideo(file, arguments.video, error)
+                                                  : writeAnimationFrames(file, arguments.frames, error);
+    if (!written) {
+        std::fprintf(stderr, "chattermask-player: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    if (opened == AnimationOpen::damaged) {
+        std::fprintf(stderr, "chattermask-player: %s: %s; played %zu frames up to there\n",
+                     arguments.input.c_str(), file.damage.c_str(), file.frames.size());
+        return kExitDamaged;
+    }
+    return kExitWhole;
+}
