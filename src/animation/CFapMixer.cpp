@@ -243,3 +243,13 @@ void CFapMixer::blendHeadTurn(FapFrame& frame, uint32_t clockMs)
     frame[kYawEntry] = angle(from.yaw, to->yaw);
     frame[kRollEntry] = angle(from.roll, to->roll);
 }
+
+const FapRow& CFapMixer::expressionRow(int row) const
+{
+    return expressionTable_[std::size_t(std::clamp(row, 0, kExpressionRowCount - 1))];
+}
+
+const FapRow& CFapMixer::visemeRow(int row) const
+{
+    return visemeTable_[std::size_t(std::clamp(row, 0, kVisemeRowCount - 1))];
+}

@@ -62,6 +62,11 @@ public:
     // Fills `frame` for the clock; returns 1 while any queue still holds events, else 0.
     int computeFrame(FapFrame& frame);
 
+    // The rows a frame's packed words name (clamped into their table), for a reader that has the
+    // words but not the values they blended.
+    const FapRow& expressionRow(int row) const;
+    const FapRow& visemeRow(int row) const;
+
 private:
     struct FapQueue {
         std::deque<FapEvent> pending;

@@ -143,7 +143,8 @@ std::string damageAt(std::int64_t ms, const char* what)
 }
 
 // The packets of both streams, up to the end or the first damage.
-bool readPackets(const std::filesystem::path& path, AnimationFile& file, std::string& error)
+bool readPackets(const std::filesystem::path& path, const CFapMixer& rows, AnimationFile& file,
+                 std::string& error)
 {
     FormatContext input;
     if (avformat_open_input(&input.context, path.string().c_str(), av_find_input_format("asf"), nullptr) <
@@ -182,6 +183,7 @@ bool readPackets(const std::filesystem::path& path, AnimationFile& file, std::st
                 file.damage = damageAt(lastMs, "an animation record is damaged");
                 break;
             }
+            restoreBlendedValues(frame.values, rows);
             file.frames.push_back(frame);
             lastMs = std::max(lastMs, ms);
         } else if (packet.packet->stream_index == audio && hasSound &&
@@ -202,11 +204,16 @@ bool readPackets(const std::filesystem::path& path, AnimationFile& file, std::st
 
 } // namespace
 
-AnimationOpen openAnimationFile(const std::filesystem::path& path, AnimationFile& file, std::string& error)
+AnimationOpen openAnimationFile(const std::filesystem::path& path,
+                                const std::filesystem::path& expressionsFolder, AnimationFile& file,
+                                std::string& error)
 {
     file = AnimationFile();
     av_log_set_level(AV_LOG_QUIET);
-    if (!readHead(path, file, error) || !readPackets(path, file, error))
+    if (!readHead(path, file, error))
+        return AnimationOpen::failed;
+    const CFapMixer rows(expressionsFolder);
+    if (!readPackets(path, rows, file, error))
         return AnimationOpen::failed;
     return file.damage.empty() ? AnimationOpen::whole : AnimationOpen::damaged;
 }

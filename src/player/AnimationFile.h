@@ -18,7 +18,7 @@ struct TimedFapFrame {
 // Everything a player needs from an animation stream file.
 struct AnimationFile {
     std::unique_ptr<CHeadModel> head;  // with its pictures in their slots
-    std::vector<TimedFapFrame> frames; // in time order
+    std::vector<TimedFapFrame> frames; // in time order, every value restored
     std::vector<std::int16_t> voice;   // 16 kHz mono, from the file's start
     std::string damage;                // why reading stopped before the end; empty for a whole file
 };
@@ -31,5 +31,9 @@ enum class AnimationOpen {
 
 constexpr int kPlayerVoiceRate = 16000;
 
-// Reads the head from the header, the records and the decoded sound from the packets.
-AnimationOpen openAnimationFile(const std::filesystem::path& path, AnimationFile& file, std::string& error);
+// Reads the head from the header, the records and the decoded sound from the packets. The frames hold
+// the values as the export's mixer made them: what a record leaves out is blended again from its packed
+// words over the expression rows in `expressionsFolder` (built-in rows where a file is missing).
+AnimationOpen openAnimationFile(const std::filesystem::path& path,
+                                const std::filesystem::path& expressionsFolder, AnimationFile& file,
+                                std::string& error);

@@ -29,6 +29,7 @@ constexpr std::size_t kBitmapHead = 40;
 constexpr std::size_t kCompressionAt = kBitmapAt + 16;
 constexpr std::size_t kRecordHead = 8 + kFapMaskBytes;
 constexpr int kFaceSlot = 0, kTeethTopSlot = 1, kTeethBottomSlot = 2, kBackgroundSlot = 7;
+constexpr int kNeutralSet = 1;
 
 std::uint32_t le32(const std::uint8_t* p)
 {
@@ -182,6 +183,8 @@ std::unique_ptr<CHeadModel> headFromPack(const std::vector<PackChunk>& chunks, s
         error = "the head pack's mesh is damaged";
         return nullptr;
     }
+    // The deformation starts from the neutral pose, which the record holds as the current positions.
+    head->saveToSet(kNeutralSet);
     putPictures(chunks, *head);
     return head;
 }
@@ -206,4 +209,33 @@ bool readAnimationRecord(ByteView record, FapFrame& frame)
         value += 4;
     }
     return value == end;
+}
+
+namespace {
+
+bool travelsAsValue(int i)
+{
+    return (i >= 18 && i <= 21) || (i >= 47 && i <= 49);
+}
+
+void blendWord(std::uint32_t word, const FapRow& current, const FapRow& next, FapFrame& frame)
+{
+    const double w = double((word >> 8) & 0xFF) / CFapMixer::kMaxIntensity;
+    const double o = double(word & 0xFF) / CFapMixer::kMaxIntensity;
+    for (int i = 2; i < kFapCount; ++i)
+        if (!travelsAsValue(i)) {
+            const auto at = std::size_t(i);
+            frame[at] = int(w * current[at] + o * next[at] + frame[at]);
+        }
+}
+
+} // namespace
+
+void restoreBlendedValues(FapFrame& frame, const CFapMixer& rows)
+{
+    const auto expression = std::uint32_t(frame[1]);
+    const auto viseme = std::uint32_t(frame[0]);
+    blendWord(expression, rows.expressionRow(int(expression >> 24)),
+              rows.expressionRow(int((expression >> 16) & 0xFF)), frame);
+    blendWord(viseme, rows.visemeRow(int(viseme >> 24)), rows.visemeRow(int((viseme >> 16) & 0xFF)), frame);
 }

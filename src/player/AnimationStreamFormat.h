@@ -34,3 +34,8 @@ std::unique_ptr<CHeadModel> headFromPack(const std::vector<PackChunk>& chunks, s
 
 // One record's values; the parameters it leaves out are zero. False for anything but a whole record.
 bool readAnimationRecord(ByteView record, FapFrame& frame);
+
+// The low-level values a record leaves out, blended again from its packed viseme and expression words
+// over the mixer's rows, as the mixer blended them (expression first, then viseme, each truncated).
+// The eyelid closures and the head pose travel as values and are kept.
+void restoreBlendedValues(FapFrame& frame, const CFapMixer& rows);

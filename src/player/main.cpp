@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -42,6 +43,16 @@ bool parse(int argc, char** argv, Arguments& arguments)
     return !arguments.input.empty() && (arguments.frames.empty() != arguments.video.empty());
 }
 
+// The expression rows of the content beside the program, as the studio's own content root holds them.
+std::filesystem::path expressionsFolder(const char* program)
+{
+    std::error_code error;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        self = std::filesystem::absolute(program, error);
+    return self.parent_path() / "Expressions";
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -57,7 +68,7 @@ int main(int argc, char** argv)
     }
     AnimationFile file;
     std::string error;
-    const AnimationOpen opened = openAnimationFile(arguments.input, file, error);
+    const AnimationOpen opened = openAnimationFile(arguments.input, expressionsFolder(argv[0]), file, error);
     if (opened == AnimationOpen::failed) {
         std::fprintf(stderr, "chattermask-player: %s: %s\n", arguments.input.c_str(), error.c_str());
         return kExitFailed;
