@@ -21,7 +21,32 @@ constexpr std::uint64_t kMostHeader = 64u << 20;
 constexpr std::size_t kHeaderHead = 30;
 constexpr AVRational kMilliseconds{1, 1000};
 
-bool readHeader(const std::filesystem::path& path, std::vector<std::uint8_t>& header, std::string& error)
+std::uint64_t le64(const std::uint8_t* p)
+{
+    std::uint64_t value = 0;
+    for (int i = 7; i >= 0; --i)
+        value = value << 8 | p[i];
+    return value;
+}
+
+// Whether the packets the data object announces all lie within the file: the demuxer ends quietly at a
+// cut between two packets, which must not pass for the file's end.
+bool packetsWhole(std::ifstream& in, std::uint64_t headerSize)
+{
+    in.clear();
+    in.seekg(0, std::ios::end);
+    const auto fileSize = std::uint64_t(in.tellg());
+    std::uint8_t data[24] = {};
+    in.seekg(std::streamoff(headerSize));
+    in.read(reinterpret_cast<char*>(data), sizeof data);
+    if (in.gcount() != sizeof data)
+        return false;
+    const std::uint64_t dataSize = le64(data + 16);
+    return dataSize <= fileSize && headerSize <= fileSize - dataSize;
+}
+
+bool readHeader(const std::filesystem::path& path, std::vector<std::uint8_t>& header, bool& whole,
+                std::string& error)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -34,23 +59,22 @@ bool readHeader(const std::filesystem::path& path, std::vector<std::uint8_t>& he
         error = "not an animation stream file: too short";
         return false;
     }
-    std::uint64_t size = 0;
-    for (int i = 7; i >= 0; --i)
-        size = size << 8 | header[16 + std::size_t(i)];
+    const std::uint64_t size = le64(&header[16]);
     // A header larger than the limit is cut there; the reader then finds it truncated.
     header.resize(std::size_t(std::clamp<std::uint64_t>(size, kHeaderHead, kMostHeader)));
     in.read(reinterpret_cast<char*>(header.data() + kHeaderHead),
             std::streamsize(header.size() - kHeaderHead));
     header.resize(kHeaderHead + std::size_t(in.gcount()));
+    whole = packetsWhole(in, size);
     return true;
 }
 
-bool readHead(const std::filesystem::path& path, AnimationFile& file, std::string& error)
+bool readHead(const std::filesystem::path& path, AnimationFile& file, bool& whole, std::string& error)
 {
     std::vector<std::uint8_t> header, packed;
     std::vector<PackChunk> chunks;
-    if (!readHeader(path, header, error) || !findPackedHead({header.data(), header.size()}, packed, error) ||
-        !unpackHead(packed, chunks, error))
+    if (!readHeader(path, header, whole, error) ||
+        !findPackedHead({header.data(), header.size()}, packed, error) || !unpackHead(packed, chunks, error))
         return false;
     file.head = headFromPack(chunks, error);
     return file.head != nullptr;
@@ -210,10 +234,14 @@ AnimationOpen openAnimationFile(const std::filesystem::path& path,
 {
     file = AnimationFile();
     av_log_set_level(AV_LOG_QUIET);
-    if (!readHead(path, file, error))
+    bool whole = false;
+    if (!readHead(path, file, whole, error))
         return AnimationOpen::failed;
     const CFapMixer rows(expressionsFolder);
     if (!readPackets(path, rows, file, error))
         return AnimationOpen::failed;
+    if (!whole && file.damage.empty())
+        file.damage = "the file is cut short after " +
+                      std::to_string(file.frames.empty() ? 0 : file.frames.back().ms) + " ms";
     return file.damage.empty() ? AnimationOpen::whole : AnimationOpen::damaged;
 }
