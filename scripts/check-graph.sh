@@ -7,7 +7,7 @@ dot="$build/graph/deps.dot"
 mkdir -p "$build/graph"
 cmake --graphviz="$dot" "$build" >/dev/null
 core="Common SML SREngine SylRecogCore G723 WMA face animation documents audio lipsync timeline images
-      rendering renderingGL export session cmrt"
+      rendering renderingGL export player session cmrt"
 status=0
 for target in $core; do
     file="$dot.$target"

@@ -23,6 +23,9 @@ public:
     virtual std::int64_t playedMilliseconds() = 0;
     // False for the silent stand-in.
     virtual bool isDevice() const = 0;
+    // The stream's own volume, 0 to 1, heard at once and kept for the next open; false for a stream
+    // without one.
+    virtual bool setVolume(double) { return false; }
 };
 
 // A silent stream that takes the data at the speed a device would play it and tells the steady clock's

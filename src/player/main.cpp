@@ -1,8 +1,9 @@
-// chattermask-player: plays the files the studio writes for its own player. The headless modes draw
-// every frame into pictures or a video; exit codes: 0 whole file, 1 nothing to play or nothing written,
-// 2 wrong arguments, 3 the file is damaged and was played up to the damage.
+// chattermask-player: plays the files the studio writes for its own player, in a window with the sound,
+// or headless: every frame into pictures or a video; exit codes: 0 whole file, 1 nothing to play or
+// nothing written, 2 wrong arguments, 3 the file is damaged and was played up to the damage.
 #include "player/AnimationFile.h"
 #include "player/AnimationOutput.h"
+#include "player/ui/PlayerWindowMain.h"
 
 #include <cstdio>
 #include <cstring>
@@ -14,21 +15,33 @@ namespace {
 constexpr int kExitWhole = 0, kExitFailed = 1, kExitUsage = 2, kExitDamaged = 3;
 
 const char* const kHelp =
-    "usage: chattermask-player FILE (--frames DIR | --to OUT.mp4)\n"
+    "usage: chattermask-player [FILE]\n"
+    "       chattermask-player FILE (--frames DIR | --to OUT.mp4)\n"
     "\n"
     "Opens an animation stream file (.cmf): the head, the face animation parameter records and the\n"
     "sound the studio exports for its own player.\n"
     "\n"
-    "  --frames DIR   every record's frame as DIR/frame_00000.png, ...\n"
-    "  --to OUT.mp4   the frames at their records' times with the sound, as H.264 and AAC\n"
+    "Without --frames or --to the player's window plays FILE with its sound (an empty window without\n"
+    "FILE): Space plays and pauses, Left and Right step, F or a double click goes full screen and Esc\n"
+    "leaves it, Ctrl+O opens a file, and a file dropped on the window is opened. The window needs a\n"
+    "display; without one the player says so and exits with 1.\n"
     "\n"
-    "Exit codes: 0 the whole file was played, 1 nothing could be played or written, 2 wrong arguments,\n"
-    "3 the file is damaged and was played up to the damage.\n";
+    "  --frames DIR   every record's frame as DIR/frame_00000.png, ..., with no window\n"
+    "  --to OUT.mp4   the frames at their records' times with the sound, as H.264 and AAC, with no window\n"
+    "\n"
+    "Exit codes of the headless modes: 0 the whole file was played, 1 nothing could be played or written,\n"
+    "2 wrong arguments, 3 the file is damaged and was played up to the damage.\n";
 
 struct Arguments {
     std::string input, frames, video;
 };
 
+bool wantsWindow(const Arguments& arguments)
+{
+    return arguments.frames.empty() && arguments.video.empty();
+}
+
+// The window takes an optional file; each headless mode needs its file and exactly one output.
 bool parse(int argc, char** argv, Arguments& arguments)
 {
     for (int i = 1; i < argc; ++i) {
@@ -40,7 +53,8 @@ bool parse(int argc, char** argv, Arguments& arguments)
         else
             arguments.input = word;
     }
-    return !arguments.input.empty() && (arguments.frames.empty() != arguments.video.empty());
+    return wantsWindow(arguments) ||
+           (!arguments.input.empty() && arguments.frames.empty() != arguments.video.empty());
 }
 
 // The expression rows of the content beside the program, as the studio's own content root holds them.
@@ -65,6 +79,16 @@ int main(int argc, char** argv)
     if (!parse(argc, argv, arguments)) {
         std::fputs(kHelp, stderr);
         return kExitUsage;
+    }
+    if (wantsWindow(arguments)) {
+        // The headless modes never reach the toolkit, so they run where there is no display at all.
+        std::string missing;
+        if (!windowSystemAvailable(missing)) {
+            std::fprintf(stderr, "chattermask-player: %s; --frames DIR or --to OUT.mp4 play without one\n",
+                         missing.c_str());
+            return kExitFailed;
+        }
+        return runPlayerWindow(argc, argv, arguments.input, expressionsFolder(argv[0]));
     }
     AnimationFile file;
     std::string error;

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 
 // The audio sink lives on a thread of its own with an event loop; every call reaches it there, so Qt
@@ -38,6 +40,7 @@ public:
         onSinkThread([&] {
             sink_ = std::make_unique<QAudioSink>(device_, qtFormat);
             sink_->setBufferSize(static_cast<qsizetype>(bufferBytes));
+            sink_->setVolume(volume_);
             stream_ = sink_->start();
             // Nothing plays until the primed data is in; suspend keeps the buffer filling.
             if (stream_)
@@ -96,6 +99,15 @@ public:
         return us / 1000;
     }
     bool isDevice() const override { return true; }
+    bool setVolume(double volume) override
+    {
+        onSinkThread([&] {
+            volume_ = std::clamp(volume, 0.0, 1.0);
+            if (sink_)
+                sink_->setVolume(volume_);
+        });
+        return true;
+    }
 
 private:
     template <typename Work> void onSinkThread(Work work)
@@ -112,6 +124,7 @@ private:
     std::unique_ptr<QAudioSink> sink_;
     QIODevice* stream_ = nullptr;
     qint64 startUs_ = 0;
+    double volume_ = 1.0;
 };
 
 } // namespace
