@@ -95,7 +95,9 @@ CPlayerWindow::CPlayerWindow(std::filesystem::path expressionsFolder, PlaybackSi
     connect(clock_, &QTimer::timeout, this, &CPlayerWindow::refresh);
     clock_->start();
     showNoFile(tr("Open an animation with Ctrl+O, or drop one on this window."), false);
-    resize(560, 640);
+    // A square picture area: the frame fills it with no bands.
+    const int side = 560;
+    resize(side, side + controls_->sizeHint().height() + statusBar()->sizeHint().height());
 }
 
 CPlayerWindow::~CPlayerWindow()
@@ -125,7 +127,8 @@ QWidget* CPlayerWindow::makeControls()
     elapsed_ = new QLabel(clockText(0), bar);
     total_ = new QLabel(clockText(0), bar);
     seek_ = new QSlider(Qt::Horizontal, bar);
-    auto* jumpStyle = new JumpToClickStyle(seek_->style());
+    // Without a base given, the proxy makes its own: handed the application's style, it would own it.
+    auto* jumpStyle = new JumpToClickStyle();
     jumpStyle->setParent(seek_);
     seek_->setStyle(jumpStyle);
     seek_->setFocusPolicy(Qt::NoFocus);
@@ -193,17 +196,17 @@ bool CPlayerWindow::openFile(const QString& path)
     playback_.load(nullptr);
     renderer_.reset();
     file_.reset();
-    fileName_ = QFileInfo(path).fileName();
+    const QString name = QFileInfo(path).fileName();
     auto next = std::make_unique<AnimationFile>();
     std::string error;
     const AnimationOpen opened =
         openAnimationFile(std::filesystem::path(path.toStdString()), expressionsFolder_, *next, error);
     if (opened == AnimationOpen::failed) {
-        showNoFile(tr("Cannot open %1:\n%2").arg(fileName_, QString::fromStdString(error)), true);
-        status_->setText(tr("Cannot open %1: %2").arg(fileName_, QString::fromStdString(error)));
+        showNoFile(tr("Cannot open %1:\n%2").arg(name, QString::fromStdString(error)), true);
         return false;
     }
     file_ = std::move(next);
+    fileName_ = name;
     damageNote_ = opened == AnimationOpen::damaged
                       ? tr("damaged (%1): plays up to %2")
                             .arg(QString::fromStdString(file_->damage))
@@ -213,7 +216,7 @@ bool CPlayerWindow::openFile(const QString& path)
     setWindowTitle(fileName_ + " - " + kProgramTitle);
     status_->setText(damageNote_.isEmpty() ? fileName_ : QString(fileName_ + QStringLiteral(" \u2014 ") + damageNote_));
     status_->setStyleSheet(damageNote_.isEmpty() ? QString() : QStringLiteral("color: #a04000"));
-    controls_->setEnabled(true);
+    setPlayControlsEnabled(true);
     syncingSlider_ = true;
     seek_->setRange(0, int(playback_.durationMs()));
     seek_->setPageStep(int(kStepMs));
@@ -239,7 +242,14 @@ void CPlayerWindow::showNoFile(const QString& message, bool warning)
     syncingSlider_ = false;
     elapsed_->setText(clockText(0));
     total_->setText(clockText(0));
-    controls_->setEnabled(false);
+    setPlayControlsEnabled(false);
+}
+
+void CPlayerWindow::setPlayControlsEnabled(bool enabled)
+{
+    for (QWidget* control : {static_cast<QWidget*>(play_), static_cast<QWidget*>(seek_),
+                             static_cast<QWidget*>(elapsed_), static_cast<QWidget*>(total_)})
+        control->setEnabled(enabled);
 }
 
 QString CPlayerWindow::statusText() const

@@ -62,6 +62,7 @@ private:
     QWidget* makeControls();
     void addShortcuts();
     void showNoFile(const QString& message, bool warning);
+    void setPlayControlsEnabled(bool enabled);
     void drawFrame(std::ptrdiff_t index);
     void updateControls(std::int64_t positionMs);
     void seekFromSlider(int value);
