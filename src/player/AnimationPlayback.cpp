@@ -106,16 +106,30 @@ bool AnimationPlayback::atEnd()
 
 void AnimationPlayback::setVolume(int percent)
 {
-    volume_ = std::clamp(percent, 0, kFullVolume);
-    if (stream_)
-        stream_->sink().setVolume(gain());
+    const int volume = std::clamp(percent, 0, kFullVolume);
+    if (volume != volume_) {
+        volume_ = volume;
+        applyGain();
+    }
 }
 
 void AnimationPlayback::setMuted(bool muted)
 {
-    muted_ = muted;
-    if (stream_)
-        stream_->sink().setVolume(gain());
+    if (muted != muted_) {
+        muted_ = muted;
+        applyGain();
+    }
+}
+
+// A device applies its volume to what it is given, and it holds up to the stream's whole buffer: a play
+// starts again where it is, so the new level is heard at once and not seconds later.
+void AnimationPlayback::applyGain()
+{
+    if (!stream_)
+        return;
+    stream_->sink().setVolume(gain());
+    if (isPlaying())
+        seek(positionMs());
 }
 
 bool AnimationPlayback::startAt(std::int64_t ms)

@@ -55,7 +55,8 @@ public:
     // True when the last play reached a sound device; false when it ran on the steady clock.
     bool playsOnDevice() const { return onDevice_; }
 
-    // The stream's own volume, 0 to 100, and mute; both reach a playing stream at once.
+    // The stream's own volume, 0 to 100, and mute; a change restarts a running stream where it is, so it
+    // is heard at once.
     void setVolume(int percent);
     int volume() const { return volume_; }
     void setMuted(bool muted);
@@ -68,6 +69,7 @@ private:
     bool writeVoiceFrom(std::int64_t ms);
     bool startStream();
     void halt();
+    void applyGain();
 
     PlaybackSinkFactory sinks_;
     const AnimationFile* file_ = nullptr;

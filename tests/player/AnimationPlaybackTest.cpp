@@ -182,22 +182,42 @@ TEST(PlayerPlayback, TheSoundStartsWhereTheClockStandsAndRunsSilentToTheLastReco
 TEST(PlayerPlayback, VolumeAndMuteReachTheStreamAtOnceAndTheNextOne)
 {
     auto record = std::make_shared<SinkRecord>();
-    const AnimationFile file = makeFile(2000, 100, 2000);
+    const AnimationFile file = makeFile(4000, 100, 4000);
     AnimationPlayback playback(recordingSinks(record));
     playback.load(&file);
     playback.setVolume(40);
     ASSERT_TRUE(playback.play());
     ASSERT_FALSE(record->volumes.empty());
     EXPECT_DOUBLE_EQ(record->volumes.back(), 0.4) << "a new stream starts at the volume set before";
+    EXPECT_EQ(record->opens, 1);
+
+    std::this_thread::sleep_for(300ms);
     playback.setMuted(true);
     EXPECT_DOUBLE_EQ(record->volumes.back(), 0.0);
+    // The device still holds what it was given at the old level: the stream starts again from here.
+    EXPECT_EQ(record->opens, 2);
+    ASSERT_FALSE(record->samples.empty());
+    // Every sample of the voice tells its index: the new stream begins where the clock stood.
+    const std::int64_t restartedAtMs = (record->samples[0] - 1) / 16;
+    EXPECT_GE(restartedAtMs, 250);
+    EXPECT_LE(restartedAtMs, playback.positionMs());
+    EXPECT_TRUE(playback.isPlaying());
+
     playback.setVolume(150);
     EXPECT_EQ(playback.volume(), 100);
     EXPECT_DOUBLE_EQ(record->volumes.back(), 0.0) << "muted stays muted at any volume";
     playback.setMuted(false);
     EXPECT_DOUBLE_EQ(record->volumes.back(), 1.0);
+    const int opens = record->opens;
+    playback.setMuted(false);
+    playback.setVolume(100);
+    EXPECT_EQ(record->opens, opens) << "no change, no restart";
+
+    playback.pause();
     playback.setVolume(-3);
     EXPECT_DOUBLE_EQ(playback.gain(), 0.0);
+    EXPECT_FALSE(playback.isPlaying()) << "a paused play stays paused";
+    EXPECT_EQ(record->opens, opens);
 }
 
 TEST(PlayerPlayback, ADeviceThatRefusesTheStreamLeavesThePlayToTheSteadyClock)

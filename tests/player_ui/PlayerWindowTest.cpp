@@ -16,6 +16,8 @@
 #include "timeline/TimelineData.h"
 
 #include <QApplication>
+#include <QAudioSource>
+#include <QMediaDevices>
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
@@ -27,7 +29,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -231,8 +235,10 @@ TEST(PlayerWindow, FullScreenVolumeAndMute)
     QTest::mouseDClick(window.view(), Qt::LeftButton, {}, window.view()->rect().center());
     EXPECT_FALSE(window.isFullScreen());
 
+    window.volumeSlider()->setValue(50);
     window.volumeSlider()->setValue(30);
-    EXPECT_EQ(window.playback().volume(), 30);
+    shown.run(300);
+    EXPECT_EQ(window.playback().volume(), 30) << "the level where the slider rests";
     QTest::mouseClick(window.muteButton(), Qt::LeftButton);
     EXPECT_TRUE(window.playback().isMuted());
     EXPECT_DOUBLE_EQ(window.playback().gain(), 0.0);
@@ -317,4 +323,56 @@ TEST(PlayerWindow, UnreadableAndDamagedFilesSayWhat)
     // A good file after a bad one plays as if the bad one had never been there.
     ASSERT_TRUE(window.openFile(qtPath(exportedFile())));
     EXPECT_EQ(window.statusText(), "Male.cmf");
+}
+
+namespace {
+
+// The loudest sample the test server's microphone (the speakers' monitor) hears over `ms`.
+int loudestHeard(QIODevice& input, int ms)
+{
+    input.readAll();
+    QByteArray bytes;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        bytes += input.readAll();
+    }
+    int loudest = 0;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        std::int16_t sample;
+        std::memcpy(&sample, bytes.constData() + i, 2);
+        loudest = std::max(loudest, std::abs(int(sample)));
+    }
+    return loudest;
+}
+
+} // namespace
+
+TEST(PlayerWindow, TheVoiceIsHeardAndMuteSilencesItAtOnce)
+{
+    if (!qEnvironmentVariableIsSet("CM_PULSE_TEST"))
+        GTEST_SKIP() << "needs the test sound server";
+    ASSERT_FALSE(exportedFile().empty());
+    ShownWindow shown;
+    QAudioFormat format;
+    format.setSampleRate(16000);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    QAudioSource microphone(QMediaDevices::defaultAudioInput(), format);
+    QIODevice* input = microphone.start();
+    ASSERT_TRUE(input);
+    loudestHeard(*input, 300);
+
+    CPlayerWindow& window = shown.window;
+    ASSERT_TRUE(window.openFile(qtPath(exportedFile())));
+    ASSERT_TRUE(window.playback().playsOnDevice());
+    const int playing = loudestHeard(*input, 1500);
+    QTest::keyClick(&window, Qt::Key_M);
+    ASSERT_TRUE(window.playback().isMuted());
+    loudestHeard(*input, 200);
+    const int muted = loudestHeard(*input, 1000);
+    microphone.stop();
+    EXPECT_GT(playing, 1000) << "the voice reaches the speakers";
+    EXPECT_LT(muted, playing / 20) << "mute silences the stream that plays, not only the next one";
+    EXPECT_TRUE(window.playback().isPlaying()) << "muted, the clock goes on";
 }

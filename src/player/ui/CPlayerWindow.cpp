@@ -24,6 +24,7 @@ namespace {
 const char* const kProgramTitle = "Chattermask Player";
 // Often enough that a 15-per-second animation never waits a whole record for its frame.
 constexpr int kClockPeriodMs = 15;
+constexpr int kVolumeSettleMs = 150;
 // No record index: the picture is drawn at the next refresh whatever the clock says.
 constexpr std::ptrdiff_t kNothingDrawn = -2;
 
@@ -162,7 +163,12 @@ QWidget* CPlayerWindow::makeControls()
     volume_->setFixedWidth(90);
     volume_->setFocusPolicy(Qt::NoFocus);
     volume_->setToolTip(tr("Volume"));
-    connect(volume_, &QSlider::valueChanged, this, [this](int value) { playback_.setVolume(value); });
+    // Each new level restarts the sound where it is: a drag is taken when it rests.
+    volumeSettle_ = new QTimer(this);
+    volumeSettle_->setSingleShot(true);
+    volumeSettle_->setInterval(kVolumeSettleMs);
+    connect(volumeSettle_, &QTimer::timeout, this, [this] { playback_.setVolume(volume_->value()); });
+    connect(volume_, &QSlider::valueChanged, volumeSettle_, qOverload<>(&QTimer::start));
     row->addWidget(volume_);
     return bar;
 }

@@ -85,6 +85,7 @@ private:
     QSlider* volume_ = nullptr;
     QLabel* status_ = nullptr;
     QTimer* clock_ = nullptr;
+    QTimer* volumeSettle_ = nullptr;
     bool syncingSlider_ = false;
     bool resumeAfterDrag_ = false;
 };
