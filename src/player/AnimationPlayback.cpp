@@ -15,8 +15,9 @@ std::ptrdiff_t frameIndexAt(const std::vector<TimedFapFrame>& frames, std::int64
 {
     if (frames.empty())
         return -1;
-    const auto after = std::upper_bound(frames.begin(), frames.end(), ms,
-                                        [](std::int64_t t, const TimedFapFrame& frame) { return t < frame.ms; });
+    const auto after =
+        std::upper_bound(frames.begin(), frames.end(), ms,
+                         [](std::int64_t t, const TimedFapFrame& frame) { return t < frame.ms; });
     return after == frames.begin() ? 0 : (after - frames.begin()) - 1;
 }
 

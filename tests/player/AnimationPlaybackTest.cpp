@@ -59,7 +59,8 @@ private:
     bool refuses_;
 };
 
-PlaybackSinkFactory recordingSinks(std::shared_ptr<SinkRecord> record, bool device = true, bool refuses = false)
+PlaybackSinkFactory recordingSinks(std::shared_ptr<SinkRecord> record, bool device = true,
+                                   bool refuses = false)
 {
     return [=] { return std::make_unique<RecordingSink>(record, device, refuses); };
 }

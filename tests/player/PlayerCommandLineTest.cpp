@@ -46,7 +46,8 @@ TEST(PlayerCommandLine, HeadlessModesNeedNoDisplayAndArgumentsStayChecked)
     const std::string garbage = (dir / "garbage.cmf").string();
     testsupport::writeTextFile(garbage, "no animation");
     // A file that is no animation fails in the reader, not for want of a display.
-    const auto refused = runCommand(withoutDisplay(player() + " " + garbage + " --frames " + (dir / "f").string()));
+    const auto refused =
+        runCommand(withoutDisplay(player() + " " + garbage + " --frames " + (dir / "f").string()));
     EXPECT_EQ(refused.status, 1) << refused.err;
     EXPECT_EQ(refused.err.find("no display"), std::string::npos) << refused.err;
 

@@ -91,7 +91,8 @@ QString qtPath(const std::filesystem::path& path)
 // Where this run's pictures go: one name per platform, as the two runs may overlap.
 std::filesystem::path picturePath(const std::string& name)
 {
-    return testsupport::binDir().parent_path() / (name + "_" + QApplication::platformName().toStdString() + ".png");
+    return testsupport::binDir().parent_path() /
+           (name + "_" + QApplication::platformName().toStdString() + ".png");
 }
 
 struct ShownWindow {
@@ -154,8 +155,7 @@ TEST(PlayerWindow, ThePictureFollowsTheSoundsClockForTwoSeconds)
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     int changes = 0;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
-        painter.drawImage(QRect(int(i) * side, 0, side, side),
-                          pictures[i].copy(window.view()->frameRect()));
+        painter.drawImage(QRect(int(i) * side, 0, side, side), pictures[i].copy(window.view()->frameRect()));
         if (i > 0 && !sameImage(pictures[i], pictures[i - 1]))
             ++changes;
     }
@@ -296,7 +296,8 @@ TEST(PlayerWindow, UnreadableAndDamagedFilesSayWhat)
               AnimationOpen::failed);
     EXPECT_FALSE(window.openFile(qtPath(garbage)));
     EXPECT_EQ(window.windowTitle(), "Chattermask Player");
-    EXPECT_TRUE(window.view()->message().contains(QString::fromStdString(reason))) << "the reader's own reason";
+    EXPECT_TRUE(window.view()->message().contains(QString::fromStdString(reason)))
+        << "the reader's own reason";
     EXPECT_TRUE(window.view()->message().contains("garbage.cmf"));
     EXPECT_TRUE(window.statusText().contains("garbage.cmf: " + QString::fromStdString(reason)))
         << window.statusText().toStdString();
@@ -306,7 +307,8 @@ TEST(PlayerWindow, UnreadableAndDamagedFilesSayWhat)
     // Cut in the middle of its packets: played up to the cut, with a note.
     const std::vector<unsigned char> whole = testsupport::readBinaryFile(exportedFile());
     const auto cut = dir / "cut.cmf";
-    testsupport::writeBinaryFile(cut, std::vector<unsigned char>(whole.begin(), whole.begin() + long(whole.size() * 9 / 10)));
+    testsupport::writeBinaryFile(
+        cut, std::vector<unsigned char>(whole.begin(), whole.begin() + long(whole.size() * 9 / 10)));
     AnimationFile expected;
     ASSERT_EQ(openAnimationFile(cut, testsupport::binDir() / "Expressions", expected, reason),
               AnimationOpen::damaged);

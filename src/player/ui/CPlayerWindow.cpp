@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -205,22 +206,22 @@ bool CPlayerWindow::openFile(const QString& path)
     const QString name = QFileInfo(path).fileName();
     auto next = std::make_unique<AnimationFile>();
     std::string error;
-    const AnimationOpen opened =
-        openAnimationFile(std::filesystem::path(path.toStdString()), expressionsFolder_, *next, error);
+    const AnimationOpen opened = openAnimationFile(
+        std::filesystem::path(QFile::encodeName(path).toStdString()), expressionsFolder_, *next, error);
     if (opened == AnimationOpen::failed) {
         showNoFile(tr("Cannot open %1:\n%2").arg(name, QString::fromStdString(error)), true);
         return false;
     }
     file_ = std::move(next);
     fileName_ = name;
-    damageNote_ = opened == AnimationOpen::damaged
-                      ? tr("damaged (%1): plays up to %2")
-                            .arg(QString::fromStdString(file_->damage))
-                            .arg(clockText(animationDurationMs(*file_)))
-                      : QString();
+    damageNote_ = opened == AnimationOpen::damaged ? tr("damaged (%1): plays up to %2")
+                                                         .arg(QString::fromStdString(file_->damage))
+                                                         .arg(clockText(animationDurationMs(*file_)))
+                                                   : QString();
     playback_.load(file_.get());
     setWindowTitle(fileName_ + " - " + kProgramTitle);
-    status_->setText(damageNote_.isEmpty() ? fileName_ : QString(fileName_ + QStringLiteral(" \u2014 ") + damageNote_));
+    status_->setText(damageNote_.isEmpty() ? fileName_
+                                           : QString(fileName_ + QStringLiteral(" \u2014 ") + damageNote_));
     status_->setStyleSheet(damageNote_.isEmpty() ? QString() : QStringLiteral("color: #a04000"));
     setPlayControlsEnabled(true);
     syncingSlider_ = true;

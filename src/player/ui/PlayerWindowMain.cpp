@@ -36,7 +36,8 @@ bool localXServerAnswers(const std::string& number)
         address.sun_family = AF_UNIX;
         const std::size_t offset = abstract ? 1 : 0;
         std::memcpy(address.sun_path + offset, path.c_str(), path.size());
-        const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstract ? 0 : 1));
+        const auto length =
+            socklen_t(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstract ? 0 : 1));
         const bool answered = ::connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0;
         ::close(fd);
         if (answered)
