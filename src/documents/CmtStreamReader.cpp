@@ -178,8 +178,9 @@ private:
                 itemRank = rank;
                 if (!readItems(head, rank))
                     return;
-            } else if (!in_.skip(head.length)) {
-                damage("the chunk \"" + tagText(head.tag) + "\" is cut short");
+            } else {
+                // A block holds only these chunks: skipping another would lose the time of its speech.
+                damage("the blocks hold an unknown chunk \"" + tagText(head.tag) + "\"");
                 return;
             }
             if (!readChunkHead(in_, head)) {
