@@ -39,6 +39,14 @@ std::vector<PackChunk> headChunks(StreamContent& content)
     return chunks;
 }
 
+// The rate bits at the start of a G.723.1 frame for the frame sizes the stream carries. A frame whose bits
+// disagree with its announced size would be skipped by the decoder, and the speech would slip.
+bool rateBitsFit(std::uint8_t first, std::uint8_t size)
+{
+    const int bits = first & 3;
+    return (size == 20 && bits == 1) || (size == 4 && bits == 2) || (size == 1 && bits == 3);
+}
+
 std::string decodeDamage(std::size_t decodedFrames)
 {
     return "the speech does not decode after " +
@@ -103,18 +111,22 @@ bool decodeStreamSpeech(const StreamSpeech& speech, std::vector<std::int16_t>& v
         return false;
     Packet packet;
     std::size_t at = 0;
-    for (const std::uint8_t size : speech.sizes) {
-        if (!packet.packet || at + size > speech.bytes.size() || av_new_packet(packet.packet, size) < 0)
-            return false;
+    bool whole = packet.packet != nullptr;
+    for (std::size_t i = 0; whole && i < speech.sizes.size(); ++i) {
+        const std::uint8_t size = speech.sizes[i];
+        whole = at + size <= speech.bytes.size() && rateBitsFit(speech.bytes[at], size) &&
+                av_new_packet(packet.packet, size) == 0;
+        if (!whole)
+            break;
         std::memcpy(packet.packet->data, speech.bytes.data() + at, size);
-        const bool decoded = decoder.decode(packet.packet, voice);
+        whole = decoder.decode(packet.packet, voice);
         av_packet_unref(packet.packet);
-        if (!decoded)
-            return false;
         at += size;
-        ++decodedFrames;
+        decodedFrames += whole;
     }
-    return decoder.finish(voice);
+    // What the resampler holds of the frames that did decode belongs to the voice either way.
+    const bool flushed = decoder.finish(voice);
+    return whole && flushed;
 }
 
 AnimationOpen openItemStream(const std::filesystem::path& path,

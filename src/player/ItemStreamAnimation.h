@@ -31,6 +31,7 @@ std::vector<TimedFapFrame> itemStreamFrames(const StreamContent& content, CFapMi
                                             std::uint32_t blinkSeed, std::int32_t frameMs);
 
 // The content's speech decoded and brought to the voice rate. False, with the voice up to there kept,
-// when a frame does not decode; `decodedFrames` tells how many did.
+// when a frame does not decode or its rate bits disagree with its size; `decodedFrames` tells how many
+// did.
 bool decodeStreamSpeech(const StreamSpeech& speech, std::vector<std::int16_t>& voice,
                         std::size_t& decodedFrames);

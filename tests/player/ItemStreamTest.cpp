@@ -249,6 +249,12 @@ TEST(ItemStreamDamage, DamagedFilesPlayUpToTheDamageOrAreRefused)
          true},
         {"speech frames beyond their chunk",
          [thirdSpeech](auto& b) { putU32(b, thirdSpeech + 8, 0xFFFFFFFFu); }, 3, true},
+        // The decoder would skip a frame whose own rate bits disagree with its size, and the speech slip.
+        {"speech frame of another kind than announced",
+         [thirdSpeech](auto& b) {
+             b[thirdSpeech + 12] = static_cast<unsigned char>(b[thirdSpeech + 12] & ~3u);
+         },
+         3, true},
         {"chunk tag garbled in a block", [thirdSpeech](auto& b) { b[thirdSpeech] = 'X'; }, 3, true},
     };
     int index = 0;
