@@ -24,10 +24,10 @@ enum class AnimationKind {
 // Everything a player needs from an animation stream file.
 struct AnimationFile {
     AnimationKind kind = AnimationKind::parameterStream;
-    std::unique_ptr<CHeadModel> head;  // with its pictures in their slots
-    std::vector<TimedFapFrame> frames; // in time order, every value restored
-    std::vector<std::int16_t> voice;   // 16 kHz mono, from the file's start
-    std::string damage;                // why reading stopped before the end; empty for a whole file
+    std::unique_ptr<CHeadModel> head;     // with its pictures in their slots
+    std::vector<TimedFapFrame> frames;    // in time order, every value restored
+    std::vector<std::int16_t> voice;      // 16 kHz mono, from the file's start
+    std::string damage;                   // why reading stopped before the end; empty for a whole file
     std::vector<std::string> backgrounds; // the background list's names, where the file carries them
 };
 

@@ -54,10 +54,9 @@ bool parse(int argc, char** argv, Arguments& arguments)
         const std::string word = argv[i];
         if ((word == "--frames" || word == "--to") && i + 1 < argc)
             (word == "--frames" ? arguments.frames : arguments.video) = argv[++i];
-        else if (word == "--seed" && i + 1 < argc) {
-            if (!parseSeed(argv[++i], arguments.seed))
-                return false;
-        } else if (word.rfind("--", 0) == 0 || !arguments.input.empty())
+        else if (word == "--seed" && i + 1 < argc && parseSeed(argv[i + 1], arguments.seed))
+            ++i;
+        else if (word.rfind("--", 0) == 0 || !arguments.input.empty())
             return false;
         else
             arguments.input = word;
