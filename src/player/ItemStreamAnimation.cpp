@@ -87,7 +87,7 @@ std::vector<TimedFapFrame> itemStreamFrames(const StreamContent& content, CFapMi
         mixer.setClock(std::uint32_t(t));
         mixer.computeFrame(frame.values);
         frames.push_back(frame);
-        t += frameMs;
+        t += std::max(frameMs, 1);
     } while (std::uint64_t(t) * kUnitsPerMs < std::uint64_t(timeline.sampleCount()));
     mixer.clear();
     return frames;
