@@ -1,15 +1,13 @@
 #include "player/AnimationFile.h"
 
 #include "player/AnimationStreamFormat.h"
+#include "player/SoundDecoder.h"
+#include "player/ItemStreamAnimation.h"
 
 #include "face/CHeadModel.h"
 
 extern "C" {
-#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
-#include <libswresample/swresample.h>
 }
 
 #include <algorithm>
@@ -85,82 +83,6 @@ struct FormatContext {
     ~FormatContext() { avformat_close_input(&context); }
 };
 
-struct CodecContext {
-    AVCodecContext* context = nullptr;
-    ~CodecContext() { avcodec_free_context(&context); }
-};
-
-struct Resampler {
-    SwrContext* context = nullptr;
-    ~Resampler() { swr_free(&context); }
-};
-
-struct Packet {
-    AVPacket* packet = av_packet_alloc();
-    ~Packet() { av_packet_free(&packet); }
-};
-
-struct Frame {
-    AVFrame* frame = av_frame_alloc();
-    ~Frame() { av_frame_free(&frame); }
-};
-
-// The sound stream's decoder, turning its blocks into the voice rate.
-class SoundDecoder {
-public:
-    bool open(const AVStream& stream)
-    {
-        const AVCodec* codec = avcodec_find_decoder(stream.codecpar->codec_id);
-        decoder_.context = codec ? avcodec_alloc_context3(codec) : nullptr;
-        if (!decoder_.context || avcodec_parameters_to_context(decoder_.context, stream.codecpar) < 0 ||
-            avcodec_open2(decoder_.context, codec, nullptr) < 0)
-            return false;
-        AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
-        return swr_alloc_set_opts2(&resampler_.context, &mono, AV_SAMPLE_FMT_S16, kPlayerVoiceRate,
-                                   &decoder_.context->ch_layout, decoder_.context->sample_fmt,
-                                   decoder_.context->sample_rate, 0, nullptr) == 0 &&
-               swr_init(resampler_.context) == 0;
-    }
-    // False when a block does not decode.
-    bool decode(const AVPacket* packet, std::vector<std::int16_t>& voice)
-    {
-        if (avcodec_send_packet(decoder_.context, packet) < 0)
-            return false;
-        for (;;) {
-            const int received = avcodec_receive_frame(decoder_.context, frame_.frame);
-            if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
-                return true;
-            if (received < 0)
-                return false;
-            if (!convert(frame_.frame->extended_data, frame_.frame->nb_samples, voice))
-                return false;
-        }
-    }
-    bool finish(std::vector<std::int16_t>& voice)
-    {
-        return decode(nullptr, voice) && convert(nullptr, 0, voice);
-    }
-
-private:
-    bool convert(std::uint8_t** in, int count, std::vector<std::int16_t>& voice)
-    {
-        const int room = swr_get_out_samples(resampler_.context, count);
-        if (room < 0)
-            return false;
-        const std::size_t at = voice.size();
-        voice.resize(at + std::size_t(room));
-        auto* out = reinterpret_cast<std::uint8_t*>(voice.data() + at);
-        const int made =
-            swr_convert(resampler_.context, &out, room, const_cast<const std::uint8_t**>(in), count);
-        voice.resize(at + std::size_t(std::max(made, 0)));
-        return made >= 0;
-    }
-
-    CodecContext decoder_;
-    Resampler resampler_;
-    Frame frame_;
-};
-
 std::string damageAt(std::int64_t ms, const char* what)
 {
     return std::string(what) + " after " + std::to_string(ms) + " ms";
@@ -185,7 +107,7 @@ bool readPackets(const std::filesystem::path& path, const CFapMixer& rows, Anima
             audio = int(i);
     }
     SoundDecoder sound;
-    const bool hasSound = audio >= 0 && sound.open(*input.context->streams[audio]);
+    const bool hasSound = audio >= 0 && sound.open(*input.context->streams[audio]->codecpar);
     Packet packet;
     std::int64_t lastMs = 0;
     for (;;) {
@@ -230,10 +152,12 @@ bool readPackets(const std::filesystem::path& path, const CFapMixer& rows, Anima
 
 AnimationOpen openAnimationFile(const std::filesystem::path& path,
                                 const std::filesystem::path& expressionsFolder, AnimationFile& file,
-                                std::string& error)
+                                std::string& error, std::uint32_t blinkSeed)
 {
     file = AnimationFile();
     av_log_set_level(AV_LOG_QUIET);
+    if (isItemStreamFile(path))
+        return openItemStream(path, expressionsFolder, blinkSeed, file, error);
     bool whole = false;
     if (!readHead(path, file, whole, error))
         return AnimationOpen::failed;

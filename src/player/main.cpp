@@ -5,6 +5,7 @@
 #include "player/AnimationOutput.h"
 #include "player/ui/PlayerWindowMain.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -16,25 +17,43 @@ constexpr int kExitWhole = 0, kExitFailed = 1, kExitUsage = 2, kExitDamaged = 3;
 
 const char* const kHelp =
     "usage: chattermask-player [FILE]\n"
-    "       chattermask-player FILE (--frames DIR | --to OUT.mp4)\n"
+    "       chattermask-player FILE (--frames DIR | --to OUT.mp4) [--seed N]\n"
     "\n"
-    "Opens an animation stream file (.cmf): the head, the face animation parameter records and the\n"
-    "sound the studio exports for its own player.\n"
+    "Opens either file the studio writes for its own player, whatever its name:\n"
+    "  .cmf  an animation stream: the head, a face animation parameter record per frame and the sound\n"
+    "  .cmt  a stream file: the head, the timed visemes, expressions and head turns, and the speech;\n"
+    "        its frames are mixed from the items at 15 frames per second, with blinks added as a play\n"
+    "        adds them\n"
     "\n"
     "Without --frames or --to the player's window plays FILE with its sound (an empty window without\n"
     "FILE): Space plays and pauses, Left and Right step, F or a double click goes full screen and Esc\n"
     "leaves it, Ctrl+O opens a file, and a file dropped on the window is opened. The window needs a\n"
     "display; without one the player says so and exits with 1.\n"
     "\n"
-    "  --frames DIR   every record's frame as DIR/frame_00000.png, ..., with no window\n"
-    "  --to OUT.mp4   the frames at their records' times with the sound, as H.264 and AAC, with no window\n"
+    "  --frames DIR   every frame as DIR/frame_00000.png, ..., with no window\n"
+    "  --to OUT.mp4   the frames at their times with the sound, as H.264 and AAC, with no window\n"
+    "  --seed N       where the blinks of a .cmt fall (0 to 4294967295; default 0, as the export draws\n"
+    "                 them unless told otherwise)\n"
     "\n"
     "Exit codes of the headless modes: 0 the whole file was played, 1 nothing could be played or written,\n"
     "2 wrong arguments, 3 the file is damaged and was played up to the damage.\n";
 
 struct Arguments {
     std::string input, frames, video;
+    std::uint32_t seed = kDefaultBlinkSeed;
 };
+
+// A whole decimal number within 32 bits, nothing before or after it.
+bool parseSeed(const std::string& text, std::uint32_t& seed)
+{
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const unsigned long long value = std::stoull(text);
+    if (value > 0xFFFFFFFFull)
+        return false;
+    seed = std::uint32_t(value);
+    return true;
+}
 
 bool wantsWindow(const Arguments& arguments)
 {
@@ -48,6 +67,8 @@ bool parse(int argc, char** argv, Arguments& arguments)
         const std::string word = argv[i];
         if ((word == "--frames" || word == "--to") && i + 1 < argc)
             (word == "--frames" ? arguments.frames : arguments.video) = argv[++i];
+        else if (word == "--seed" && i + 1 < argc && parseSeed(argv[i + 1], arguments.seed))
+            ++i;
         else if (word.rfind("--", 0) == 0 || !arguments.input.empty())
             return false;
         else
@@ -92,7 +113,8 @@ int main(int argc, char** argv)
     }
     AnimationFile file;
     std::string error;
-    const AnimationOpen opened = openAnimationFile(arguments.input, expressionsFolder(argv[0]), file, error);
+    const AnimationOpen opened =
+        openAnimationFile(arguments.input, expressionsFolder(argv[0]), file, error, arguments.seed);
     if (opened == AnimationOpen::failed) {
         std::fprintf(stderr, "chattermask-player: %s: %s\n", arguments.input.c_str(), error.c_str());
         return kExitFailed;

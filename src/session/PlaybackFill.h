@@ -1,6 +1,7 @@
 #pragma once
 
 #include "animation/CFapMixer.h"
+#include "animation/FaceTrackFill.h"
 #include "audio/EventSequencer.h"
 #include "timeline/TimelineData.h"
 
@@ -13,18 +14,6 @@
 
 class ProjectStore;
 
-// The stretch of the timeline a play or an export covers, in milliseconds (timeline samples / 16).
-struct PlaybackRange {
-    std::uint32_t startMs = 0;
-    std::uint32_t endMs = 0;
-};
-
-// What the play commands cover: the selection when it is longer than one sample, else the whole
-// voice. A selection reaching past the voice is cut to it.
-PlaybackRange selectionRange(const TimelineData& timeline);
-// The whole voice, as the export covers it.
-PlaybackRange wholeVoiceRange(const TimelineData& timeline);
-
 // Finds the file behind a name of the project's sound or picture list; nothing for an unknown name.
 using NamedFileLookup = std::function<std::optional<std::filesystem::path>(const std::string& name)>;
 
@@ -35,24 +24,6 @@ struct MediaFiles {
 
 // The store's sound clip and background lists by name (ignoring case). The store must outlive them.
 MediaFiles mediaFilesOf(const ProjectStore& store);
-
-// The next value of a rand()-like generator: any non-negative int. The blinks use its low six bits.
-using BlinkRandom = std::function<int()>;
-// A generator that gives the same values for the same seed on every platform.
-BlinkRandom seededBlinkRandom(std::uint32_t seed);
-
-// One event the fill handed to the mixer, with the values it passed.
-struct FilledEvent {
-    enum class Kind { expression, viseme, blink, turn };
-    Kind kind = Kind::expression;
-    int row = 0;
-    int intensity = 0;
-    int pitch = 0;
-    int yaw = 0;
-    int roll = 0;
-    std::uint32_t start = 0;
-    std::uint32_t duration = 0;
-};
 
 struct FilledImage {
     std::int32_t time = 0;
