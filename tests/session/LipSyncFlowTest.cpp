@@ -238,7 +238,7 @@ TEST(LipSyncFlow, FindsTheTextFileBesideThePickedVoiceAndReadsIt)
     const fs::path voice = dir / "Take 1.wav";
     sessiontest::writeTone(voice, 16000, 1, 1600);
     ScriptedPrompts prompts;
-    ProjectSession session(EditorMode::project, prompts, sessiontest::content(), SessionHead::fromDocument);
+    ProjectSession session(EditorMode::project, prompts, sessiontest::content());
     CoreStatus status;
     ASSERT_TRUE(session.importVoice(voice, status));
     EXPECT_EQ(voiceTextFile(session), fs::path());
@@ -251,6 +251,18 @@ TEST(LipSyncFlow, FindsTheTextFileBesideThePickedVoiceAndReadsIt)
     // Another voice that came in by another way takes the remembered file with it.
     session.reset();
     EXPECT_EQ(voiceTextFile(session), fs::path());
+
+    // A saved project opened again knows only its voice's name: the text is looked for beside the project.
+    status.clear();
+    ASSERT_TRUE(session.newDocument(DefaultHead::male, status)) << status.messageId << " " << status.detail;
+    ASSERT_TRUE(session.importVoice(voice, status));
+    ASSERT_TRUE(session.saveAs(dir / "talk.cmp", status)) << status.messageId;
+    ProjectSession reopened(EditorMode::project, prompts, sessiontest::content());
+    ASSERT_TRUE(reopened.openDocument(dir / "talk.cmp", false, status)) << status.messageId;
+    EXPECT_EQ(reopened.voiceSource(), fs::path());
+    EXPECT_EQ(voiceTextFile(reopened), dir / "Take 1.txt");
+    fs::remove(dir / "Take 1.txt");
+    EXPECT_EQ(voiceTextFile(reopened), fs::path());
 
     struct Case {
         const char* name;
