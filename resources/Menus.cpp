@@ -50,6 +50,9 @@ const CmrtMenuItem kProjectMenu[] = {
     {kCmdUndo, "&Undo\tCtrl+Z", 0, 1},
     {kCmdRedo, "&Redo\tCtrl+Y", 0, 1},
     SEP(1),
+    {kCmdLipSync, "Lip-&sync...\tCtrl+L", 0, 1},
+    {kCmdHeadTurns, "Automatic &Head Turns\tCtrl+H", 0, 1},
+    SEP(1),
     {kCmdOrbitTool, "&Orbit", 0, 1},
     {kCmdPanTool, "&Pan", 0, 1},
     {kCmdZoomTool, "&Zoom", 0, 1},
@@ -201,6 +204,7 @@ const CmrtAccelerator kMainAccelerators[] = {
     {"Ctrl+N", kCmdNew},        {"Ctrl+O", kCmdOpen},     {"Ctrl+S", kCmdSave}, {"Ctrl+Shift+S", kCmdSaveAs},
     {"Ctrl+Q", kCmdExit},       {"F1", kCmdHelpContents}, {"F5", kCmdPlay},     {"Shift+F5", kCmdStop},
     {"Ctrl+T", kCmdTogglePage}, {"Ctrl+Z", kCmdUndo},     {"Ctrl+Y", kCmdRedo},
+    {"Ctrl+L", kCmdLipSync},    {"Ctrl+H", kCmdHeadTurns},
 };
 
 template <typename T, unsigned N> const T* withCount(const T (&table)[N], unsigned* count)

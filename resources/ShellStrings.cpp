@@ -54,6 +54,8 @@ const StringEntry kShellStrings[] = {
     {kCmdPanTool, "Move the view with the mouse\nPan"},
     {kCmdZoomTool, "Move closer or away with the mouse\nZoom"},
     {kCmdZoomBoxTool, "Drag a rectangle to look at it closely\nZoom Rectangle"},
+    {kCmdLipSync, "Find the mouth shapes of the voice, with the spoken text when you give it\nLip-sync"},
+    {kCmdHeadTurns, "Fill the head-turn track with natural movement along the visemes\nAutomatic Head Turns"},
     {kCmdResetCamera, "Show the head from the front again\nReset View"},
     {kCmdFitCamera, "Fit the whole head into the view\nFit View"},
     {kCmdDrawWireframe, "Show the mesh as lines\nWireframe"},
@@ -110,7 +112,19 @@ const StringEntry kShellStrings[] = {
     {kStrVisemeFirst + 12, "I"},
     {kStrVisemeFirst + 13, "Q"},
     {kStrVisemeFirst + 14, "U"},
-    {kStrProgressStep, "Writing the stream file..."},
+    {kStrLipSyncTitle, "Lip-sync"},
+    {kStrLipSyncPrompt, "&Spoken text:"},
+    {kStrLipSyncNote, "The text is optional: with it the mouth shapes follow its words, without it they "
+                      "are found from the sound alone."},
+    {kStrLipSyncLoadText, "&Load Text File..."},
+    {kStrFilterText, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||"},
+    {kStrTitleOpenText, "Load Spoken Text"},
+    {kStrLipSyncProgressTitle, "Lip-sync"},
+    {kStrLipSyncProgressText, "Finding the mouth shapes of the voice..."},
+    {kStrElapsedTime, "Elapsed:%s"},
+    {kStrRemainingTime, "   Remaining:%s"},
+    {kStrLipSyncTextFile, "Text from %s"},
+    {kStrLipSyncPlaceholder, "Type or paste the words the voice speaks."},
 };
 
 } // namespace
@@ -122,4 +136,14 @@ const char* cmrtShellString(unsigned id)
         if (entry.id == id)
             return entry.text;
     return nullptr;
+}
+
+unsigned cmrtShellStringCount()
+{
+    return static_cast<unsigned>(sizeof kShellStrings / sizeof kShellStrings[0]);
+}
+
+unsigned cmrtShellStringIdAt(unsigned index)
+{
+    return index < cmrtShellStringCount() ? kShellStrings[index].id : 0u;
 }

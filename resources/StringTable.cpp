@@ -29,6 +29,10 @@ const StringEntry kStrings[] = {
     {0xE849, "Save changes to the current document?"},
     {0xE8A0, "The list already holds %d entries, the most it can hold."},  // capacity
     {0xE8A1, "The name %s is already used in the list."},  // name
+    {0xE8A2, "This command needs a voice. Import or record one first."},
+    {0xE8A3, "The lip-sync analysis failed. The voice could not be read, or the speech recogniser could not start."},
+    {0xE8A4, "The text file %s cannot be read, or it is larger than 16 MB."},  // path
+    {0xE8A5, "The head turns could not be stored: there is not enough memory."},
     {0xE864, "Show &Head View"},  // the edit panel toggle while the timeline shows
     {0xE865, "Show &Timeline"},   // and while the head view shows
     {0xE816, "<None>"},
@@ -117,6 +121,14 @@ const StringEntry kStrings[] = {
 } // namespace
 
 const char* cmrtShellString(unsigned id);
+unsigned cmrtShellStringCount();
+unsigned cmrtShellStringIdAt(unsigned index);
+
+namespace {
+
+constexpr unsigned kOwnCount = static_cast<unsigned>(sizeof kStrings / sizeof kStrings[0]);
+
+} // namespace
 
 extern "C" __attribute__((visibility("default"))) const char* cmrtLoadString(unsigned id)
 {
@@ -126,12 +138,13 @@ extern "C" __attribute__((visibility("default"))) const char* cmrtLoadString(uns
     return cmrtShellString(id);
 }
 
+// Both tables, this one first: a number in both would never reach the studio's own text.
 extern "C" __attribute__((visibility("default"))) unsigned cmrtStringCount()
 {
-    return static_cast<unsigned>(sizeof kStrings / sizeof kStrings[0]);
+    return kOwnCount + cmrtShellStringCount();
 }
 
 extern "C" __attribute__((visibility("default"))) unsigned cmrtStringIdAt(unsigned index)
 {
-    return index < cmrtStringCount() ? kStrings[index].id : 0u;
+    return index < kOwnCount ? kStrings[index].id : cmrtShellStringIdAt(index - kOwnCount);
 }

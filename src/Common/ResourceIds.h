@@ -33,12 +33,14 @@ constexpr unsigned kCmdViewStatusBar = 59393;
 constexpr unsigned kCmdPlay = 33038, kCmdStop = 33039, kCmdDemoMouth = 33040, kCmdDemoBlink = 33041;
 constexpr unsigned kCmdDemoHead = 33042, kCmdMute = 33045;
 constexpr unsigned kCmdTogglePage = 33063;
+// The timeline's commands of the project editor: the lip-sync analysis and the automatic head turns.
+constexpr unsigned kCmdLipSync = 33055, kCmdHeadTurns = 33056;
 constexpr unsigned kCmdRecentFirst = 57616, kRecentFileCount = 4;
 constexpr unsigned kCmdUndo = 57643, kCmdRedo = 57644;
 // Edit view commands: the 3D view answers them (its own numbers name them the same); the frame only
 // places them on the edit panel's two tool bars.
 constexpr unsigned kCmdOrbitTool = 33049, kCmdPanTool = 33051, kCmdZoomTool = 33052, kCmdZoomBoxTool = 33053;
-constexpr unsigned kCmdResetCamera = 33055, kCmdFitCamera = 33056;
+constexpr unsigned kCmdResetCamera = 33057, kCmdFitCamera = 33058;
 constexpr unsigned kCmdDrawWireframe = 33064, kCmdDrawFlat = 33065, kCmdDrawTextured = 33066;
 constexpr unsigned kCmdShowEditLines = 33067, kCmdEditTool = 33068, kCmdMoveXY = 33081, kCmdMoveZ = 33083;
 constexpr unsigned kCmdShowCurrent = 33084, kCmdShowReference = 33085, kCmdShowNeutral = 33086;
@@ -74,6 +76,14 @@ constexpr unsigned kStrProjectWindow = 0xE024, kStrListWindow = 0xE025, kStrTool
 constexpr unsigned kStrRecentEmpty = 0xE027, kStrMessageTitle = 0xE028;
 constexpr unsigned kStrRenameTitle = 0xE029, kStrRenamePrompt = 0xE02A;
 constexpr unsigned kStrVisemeFirst = 0xE030;    // the fifteen viseme names
+// The lip-sync dialog, its progress dialog and the elapsed and remaining time line (each time text
+// comes with its own spaces).
+constexpr unsigned kStrLipSyncTitle = 0xE040, kStrLipSyncPrompt = 0xE041, kStrLipSyncNote = 0xE042;
+constexpr unsigned kStrLipSyncLoadText = 0xE043, kStrFilterText = 0xE044, kStrTitleOpenText = 0xE045;
+constexpr unsigned kStrLipSyncProgressTitle = 0xE046, kStrLipSyncProgressText = 0xE047;
+constexpr unsigned kStrElapsedTime = 0xE048, kStrRemainingTime = 0xE049;
+constexpr unsigned kStrLipSyncTextFile = 0xE04A; // formatted with the file's name
+constexpr unsigned kStrLipSyncPlaceholder = 0xE04B;
 constexpr unsigned kStrExpressionFirst = 59538; // the seven expression names
 
 } // namespace res

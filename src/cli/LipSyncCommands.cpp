@@ -7,11 +7,11 @@
 #include "Common/Big5Bopomofo.h"
 
 #include "documents/ItemFiles.h"
-#include "lipsync/LipSyncAnalyzer.h"
 #include "lipsync/VisemeFormats.h"
+#include "session/LipSyncFlow.h"
+#include "session/SessionMessages.h"
 #include "timeline/TimelineData.h"
 
-#include <fstream>
 #include <optional>
 #include <ostream>
 
@@ -137,22 +137,6 @@ VisemeFormat formatOf(CliArgs& args)
     throw CliError("unknown format \"" + *name + "\" (json, tsv, moho or rhubarb-json)");
 }
 
-// The script's text; a file of nothing but white space is no script. A script is read whole, so one
-// far beyond any spoken text (16 MB) is refused rather than read into memory.
-std::string readScript(const std::string& path)
-{
-    constexpr std::streamsize kMaxScriptBytes = 16 << 20;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw CliError("cannot read the text file " + path);
-    std::string script(static_cast<size_t>(kMaxScriptBytes) + 1, '\0');
-    in.read(script.data(), kMaxScriptBytes + 1);
-    script.resize(static_cast<size_t>(in.gcount()));
-    if (static_cast<std::streamsize>(script.size()) > kMaxScriptBytes)
-        throw CliError("the text file " + path + " is larger than 16 MB");
-    return script.find_first_not_of(" \t\r\n") == std::string::npos ? std::string() : script;
-}
-
 std::vector<VisemeSpan> spansOf(const TrackArray<VisemeItem>& track)
 {
     std::vector<VisemeSpan> spans;
@@ -182,22 +166,30 @@ void writeTrack(std::ostream& out, VisemeFormat format, const TimelineData& time
     }
 }
 
-bool analyse(TimelineData& timeline, const std::string& script, const CliContext& context,
-             const ConsoleProgress& console)
+// The session's lip-sync with the remaining time on standard error; Ctrl+C cancels.
+void analyse(ProjectSession& session, const std::string& script, const CliContext& context)
 {
-    LipSyncAnalyzer analyzer(
-        timeline, [&](unsigned step, unsigned total, const std::string& remaining, const std::string&) {
+    ConsoleProgress console;
+    LipSyncRequest request;
+    request.script = script;
+    LipSyncOutcome outcome;
+    CoreStatus status;
+    const bool ok = runLipSync(
+        session, request,
+        [&](unsigned step, unsigned total, const std::string& remaining, const std::string&) {
             if (!remaining.empty())
                 context.err << "\r" << step * 100 / total << "% remaining" << remaining << std::flush;
             return console.interrupted() ? 0 : 1;
-        });
-    analyzer.setScript(script);
-    const bool ok = analyzer.run();
+        },
+        nullptr, status, &outcome);
     context.err << "\n";
-    if (ok && !script.empty())
-        context.err << "text: " << analyzer.scriptWordsFound() << " of " << analyzer.scriptWords()
+    if (!ok && status.messageId == kMsgCancelled)
+        throw CliError("lip-sync cancelled");
+    if (!ok)
+        failWithStatus(context, status);
+    if (!script.empty())
+        context.err << "text: " << outcome.wordsFound << " of " << outcome.scriptWords
                     << " words found in the voice\n";
-    return ok;
 }
 
 int lipsyncCommand(CliArgs& args, CliContext& context)
@@ -210,14 +202,14 @@ int lipsyncCommand(CliArgs& args, CliContext& context)
     const auto out = args.take("--out");
     const auto textFile = args.take("--text");
     const auto positionals = args.positionals(1, 1);
-    const std::string script = textFile ? readScript(*textFile) : std::string();
-    CliSession session(EditorMode::project);
     CoreStatus status;
+    std::string script;
+    if (textFile && !readScriptFile(*textFile, script, status))
+        failWithStatus(context, status);
+    CliSession session(EditorMode::project);
     if (!session->importVoice(positionals[0], status))
         failWithStatus(context, status);
-    ConsoleProgress console;
-    if (!analyse(session->timeline(), script, context, console))
-        throw CliError(console.interrupted() ? "lip-sync cancelled" : "lip-sync analysis failed");
+    analyse(*session, script, context);
     if (out)
         writeVisemeFile(*out, session->timeline());
     writeTrack(context.out, format, session->timeline(), positionals[0]);

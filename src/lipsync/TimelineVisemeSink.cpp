@@ -32,16 +32,20 @@ VisemeItem visemeItemOf(const TrackPhoneme& phoneme)
     return item;
 }
 
-void TimelineVisemeSink::setVisemeTrack(const std::vector<TrackPhoneme>& items)
+bool replaceVisemeTrack(TimelineData& timeline, const std::vector<TrackPhoneme>& items)
 {
-    auto& track = timeline_.visemes();
-    track.clear();
-    if (!track.setCount(static_cast<int>(items.size()))) {
-        track.clear();
-        return;
-    }
+    auto& track = timeline.visemes();
+    if (!track.setCount(static_cast<int>(items.size())))
+        return false;
     for (size_t i = 0; i < items.size(); ++i)
         *track.item(static_cast<int>(i)) = visemeItemOf(items[i]);
     // The recogniser's frames may meet or cross at block edges; compaction is the track's own repair.
-    timeline_.compactVisemes();
+    timeline.compactVisemes();
+    return true;
+}
+
+void TimelineVisemeSink::setVisemeTrack(const std::vector<TrackPhoneme>& items)
+{
+    if (!replaceVisemeTrack(timeline_, items))
+        timeline_.visemes().clear();
 }

@@ -17,5 +17,9 @@ private:
     TimelineData& timeline_;
 };
 
+// Replaces the timeline's viseme track with `items` as the sink does; false, with the track as it was,
+// when the track cannot hold them.
+bool replaceVisemeTrack(TimelineData& timeline, const std::vector<TrackPhoneme>& items);
+
 // One track item as the timeline stores it; texts longer than their fields are cut to fit with a NUL.
 VisemeItem visemeItemOf(const TrackPhoneme& phoneme);

@@ -119,6 +119,9 @@ public:
                      const ProgressCallback& progress = {});
     // After the recorder closed: asks 0xE82B, 0xE827 and 0xE82C and uses the take as the voice.
     bool useRecording(RecordingTake& take, CoreStatus& status);
+    // The file the user picked (or saved the recording to) for the voice the timeline holds now; empty
+    // once another voice came in by any other way (an open, a pack), or for a recording never saved.
+    std::filesystem::path voiceSource() const;
 
     // Save to the document's file; an untitled document asks for a path and runs saveAs.
     bool save(CoreStatus& status);
@@ -170,5 +173,8 @@ private:
     bool hasFile_ = false;
     bool untitled_ = true;
     std::string teethTop_, teethBottom_;
+    // The picked file and the timeline's working copy made from it: the pair holds only while the
+    // timeline still plays that copy.
+    std::filesystem::path voicePicked_, voiceWorking_;
     std::vector<SessionObserver*> observers_;
 };

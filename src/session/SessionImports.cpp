@@ -137,6 +137,10 @@ bool ProjectSession::startTimelineOn(const std::filesystem::path& picked, std::f
     }
     const bool started =
         timeline_.setVoice(working, static_cast<std::int32_t>(std::min<long long>(samples, INT32_MAX)));
+    // A recording that was never saved has no file of the user's to remember.
+    const bool userFile = started && (!owned || working != picked);
+    voicePicked_ = userFile ? picked : std::filesystem::path();
+    voiceWorking_ = userFile ? timeline_.voiceFile() : std::filesystem::path();
     setModified(true);
     changed(kTimelineChanged);
     if (!started)
@@ -171,6 +175,13 @@ bool ProjectSession::importVoice(const std::filesystem::path& path, CoreStatus& 
     }
     // From here the store owns the working copy and deletes it when it lets go.
     return startTimelineOn(path, converted.release(), true, status);
+}
+
+std::filesystem::path ProjectSession::voiceSource() const
+{
+    if (voiceWorking_.empty() || timeline_.voiceFile() != voiceWorking_)
+        return {};
+    return voicePicked_;
 }
 
 bool ProjectSession::useRecording(RecordingTake& take, CoreStatus& status)

@@ -20,3 +20,9 @@ constexpr unsigned kMsgNameTaken = 0xE8A1;   // formatted with the name
 
 // The size every face texture, mask and background picture must have.
 constexpr int kPictureSide = 256;
+
+// The timeline's commands.
+constexpr unsigned kMsgNoVoice = 0xE8A2;         // a command that needs the voice, without one
+constexpr unsigned kMsgLipSyncFailed = 0xE8A3;   // the analysis could not read or recognise the voice
+constexpr unsigned kMsgTextUnreadable = 0xE8A4;  // formatted with the path
+constexpr unsigned kMsgHeadTurnsFailed = 0xE8A5; // the head-turn track could not hold the keys

@@ -8,6 +8,7 @@
 #include "shell/CTeethPanel.h"
 #include "shell/CommandActions.h"
 #include "shell/DocumentCommands.h"
+#include "shell/TimelineCommands.h"
 #include "shell/HostedWindows.h"
 #include "shell/PaneHost.h"
 #include "shell/QtShellDialogs.h"
@@ -68,6 +69,7 @@ CChattermaskEditorMainFrame::CChattermaskEditorMainFrame(const FrameStart& start
         std::make_unique<ProjectSession>(sessionMode(start_.editorMode), *dialogs_, start_.contentRoot);
     session_->addObserver(this);
     documents_ = std::make_unique<DocumentCommands>(*this);
+    timelineCommands_ = std::make_unique<TimelineCommands>(*this);
     options_ = settings_.readOptions();
     recent_.setFiles(settings_.recentFiles());
 

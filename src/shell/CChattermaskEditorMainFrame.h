@@ -21,6 +21,7 @@ class HostedWindows;
 class PaneHost;
 class ProjectSession;
 class ShellDialogs;
+class TimelineCommands;
 class QDockWidget;
 class QLabel;
 class QToolBar;
@@ -57,6 +58,7 @@ public:
     ShellDialogs& dialogs() { return *dialogs_; }
     CommandActions& actions() { return *actions_; }
     DocumentCommands& documents() { return *documents_; }
+    TimelineCommands& timelineCommands() { return *timelineCommands_; }
     const FrameStart& start() const { return start_; }
     int editorMode() const { return start_.editorMode; }
     int processorPath() const { return start_.processorPath; }
@@ -118,6 +120,7 @@ private:
     std::unique_ptr<ShellDialogs> dialogs_;
     std::unique_ptr<ProjectSession> session_;
     std::unique_ptr<DocumentCommands> documents_;
+    std::unique_ptr<TimelineCommands> timelineCommands_;
     std::unique_ptr<HostedWindows> hosted_;
     CommandActions* actions_ = nullptr;
     QToolBar* toolBar_ = nullptr;

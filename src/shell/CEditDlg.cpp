@@ -58,8 +58,10 @@ CEditDlg::CEditDlg(int editorMode, CommandActions& actions, QWidget* parent)
         for (unsigned command :
              {res::kCmdShowCurrent, res::kCmdShowReference, res::kCmdShowNeutral, res::kCmdRevertDrag})
             actions.action(command)->setVisible(false);
+    // The track-filling commands belong to the project editor, which has the head to animate.
     if (editorMode_ != 0)
-        actions.action(res::kCmdTogglePage)->setVisible(false);
+        for (unsigned command : {res::kCmdTogglePage, res::kCmdLipSync, res::kCmdHeadTurns})
+            actions.action(command)->setVisible(false);
     layout->addWidget(tabs_, 1);
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
         // The view's tools work on the head; over the timeline they would only be in the way.

@@ -11,6 +11,7 @@
 #include "shell/PaneHost.h"
 #include "shell/ResourceUi.h"
 #include "shell/ShellDialogs.h"
+#include "shell/TimelineCommands.h"
 
 #include <QAction>
 #include <QDir>
@@ -36,6 +37,8 @@ bool CChattermaskEditorMainFrame::isCommandEnabled(unsigned id) const
 {
     if (documents_->handles(id))
         return documents_->isEnabled(id);
+    if (timelineCommands_->handles(id))
+        return timelineCommands_->isEnabled(id);
     if (id >= kCmdRecentFirst && id < kCmdRecentFirst + kRecentFileCount)
         return static_cast<int>(id - kCmdRecentFirst) < recent_.files().size();
     if (id == kCmdTogglePage)
@@ -84,6 +87,8 @@ void CChattermaskEditorMainFrame::runCommand(unsigned id)
         return;
     if (documents_->handles(id)) {
         documents_->run(id);
+    } else if (timelineCommands_->handles(id)) {
+        timelineCommands_->run(id);
     } else if (id >= kCmdRecentFirst && id < kCmdRecentFirst + kRecentFileCount) {
         openRecent(static_cast<int>(id - kCmdRecentFirst));
     } else if (hosted_ && hosted_->handles(id)) {

@@ -3,6 +3,7 @@
 #include "Common/ResourceIds.h"
 #include "session/SessionMessages.h"
 #include "shell/AboutDialog.h"
+#include "shell/LipSyncDialog.h"
 #include "shell/NameDialog.h"
 #include "shell/NewDialog.h"
 #include "shell/OptionsDialog.h"
@@ -141,3 +142,12 @@ std::optional<QString> QtShellDialogs::askName(unsigned titleId, unsigned prompt
 }
 
 void QtShellDialogs::openUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
+
+bool QtShellDialogs::askSpokenText(QString& text, const QString& textFile)
+{
+    LipSyncDialog dialog(*this, text, textFile, parent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    text = dialog.text();
+    return true;
+}

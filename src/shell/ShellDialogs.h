@@ -34,6 +34,9 @@ public:
     virtual void openUrl(const QUrl& url) = 0;
     // A name under title and prompt strings of the library; nothing on cancel.
     virtual std::optional<QString> askName(unsigned titleId, unsigned promptId) = 0;
+    // The lip-sync dialog: the text the voice speaks, offered as `text` (read from `textFile`, empty
+    // when none was found); false on Cancel.
+    virtual bool askSpokenText(QString& text, const QString& textFile) = 0;
 
     // A status record of the core as its message, with the stop icon; a cancelled flow says nothing.
     void showStatus(const CoreStatus& status);

@@ -69,6 +69,12 @@ public:
         return QStringLiteral("teeth%1").arg(pick(5));
     }
     void openUrl(const QUrl&) override {}
+    bool askSpokenText(QString& text, const QString&) override
+    {
+        if (coin())
+            text = pick(2) ? QStringLiteral("Hello, this is the default voice.") : QString();
+        return pick(3) != 0;
+    }
 
     int messages = 0;
 

@@ -18,11 +18,14 @@ public:
     std::deque<bool> companion;
     std::optional<FrameOptions> options;
     std::optional<SummaryInfo> summary;
+    std::deque<QString> spokenTexts; // the lip-sync dialog's text when OK is pressed; null: Cancel
+    QString offeredText, offeredTextFile; // what the last lip-sync dialog opened with
 
     std::vector<unsigned> asked; // message numbers of the questions, 0xE849 for the save-changes one
     QStringList messages;
     QStringList urls;
     int saveChangesAsked = 0, companionAsked = 0, aboutShown = 0, saveFileAsked = 0, openFileAsked = 0;
+    int spokenTextAsked = 0;
 
     bool confirm(unsigned messageId) override
     {
@@ -83,6 +86,17 @@ public:
     void showAbout() override { ++aboutShown; }
     std::optional<QString> askName(unsigned, unsigned) override { return orNothing(pop(names, QString())); }
     void openUrl(const QUrl& url) override { urls << url.toString(); }
+    bool askSpokenText(QString& text, const QString& textFile) override
+    {
+        ++spokenTextAsked;
+        offeredText = text;
+        offeredTextFile = textFile;
+        const QString answer = pop(spokenTexts, QString());
+        if (answer.isNull())
+            return false;
+        text = answer;
+        return true;
+    }
 
 private:
     static std::optional<QString> orNothing(const QString& text)

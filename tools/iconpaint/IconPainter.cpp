@@ -486,6 +486,34 @@ void drawCommand(QPainter& p, unsigned command)
         p.drawRect(QRectF(5.5, 5.5, 10, 9));
         wave(p, QRectF(7, 7.5, 7, 5));
         break;
+    case kCmdLipSync: {
+        // An open mouth over the voice's wave.
+        wave(p, QRectF(0.5, 9.5, 15, 5.5), kBlue);
+        QPainterPath lips;
+        lips.moveTo(2, 4.5);
+        lips.cubicTo(5, 0, 11, 0, 14, 4.5);
+        lips.cubicTo(11, 9, 5, 9, 2, 4.5);
+        p.setPen(pen(kRed.darker(130)));
+        p.setBrush(kRed);
+        p.drawPath(lips);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kInk);
+        p.drawEllipse(QPointF(8, 4.5), 3.2, 1.4);
+        break;
+    }
+    case kCmdHeadTurns: {
+        face(p, QRectF(3.5, 3, 9, 11));
+        QPainterPath swing;
+        swing.arcMoveTo(QRectF(1, 0.5, 14, 6), 160);
+        swing.arcTo(QRectF(1, 0.5, 14, 6), 160, -140);
+        p.setPen(pen(kGreen.darker(120), 1.2));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(swing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kGreen.darker(120));
+        p.drawPolygon(QPolygonF{{15.5, 4.5}, {12, 4}, {14.5, 1}});
+        break;
+    }
     default:
         p.setPen(pen(kInk));
         p.setBrush(kGrey);

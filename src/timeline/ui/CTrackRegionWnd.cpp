@@ -161,6 +161,13 @@ void CTrackRegionWnd::resetForNewDocument()
     emit undoStateChanged();
 }
 
+void CTrackRegionWnd::tracksReplaced()
+{
+    editor_.clearActive();
+    redrawAllRows();
+    afterInteraction();
+}
+
 void CTrackRegionWnd::redrawAllRows()
 {
     dirtyRows_ = 0xFF;

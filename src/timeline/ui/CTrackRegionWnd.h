@@ -54,6 +54,9 @@ public:
     void setUnmodified();
     // A new document was loaded into the timeline: no undo history, the whole voice in view.
     void resetForNewDocument();
+    // A command outside the window refilled tracks (through the undo history): the item picked before
+    // may be gone, so the pick is dropped and the window catches up with the history and the tracks.
+    void tracksReplaced();
 
     // The drop of library entry `index` of `kind` at a point of this window; with testOnly it only
     // answers whether the drop would be taken.
