@@ -126,24 +126,17 @@ bool sameImage(const QImage& a, const QImage& b)
     return a.size() == b.size() && a == b;
 }
 
-} // namespace
-
-TEST(PlayerWindow, ThePictureFollowsTheSoundsClockForTwoSeconds)
+// Plays the open file for two seconds and checks that the picture follows the clock; the ten pictures
+// go side by side into a strip named `stripName`.
+void playTwoSecondsIntoStrip(ShownWindow& shown, const std::string& stripName)
 {
-    ASSERT_FALSE(exportedFile().empty());
-    ShownWindow shown;
     CPlayerWindow& window = shown.window;
-    EXPECT_EQ(window.windowTitle(), "Chattermask Player");
-    ASSERT_TRUE(window.openFile(qtPath(exportedFile())));
-    EXPECT_EQ(window.windowTitle(), "Male.cmf - Chattermask Player");
-    EXPECT_EQ(window.statusText(), "Male.cmf");
     ASSERT_TRUE(window.playback().isPlaying());
     ASSERT_GT(window.playback().durationMs(), 3000);
     if (qEnvironmentVariableIsSet("CM_PULSE_TEST")) {
         EXPECT_TRUE(window.playback().playsOnDevice()) << "the test sound server is the output";
     }
 
-    // Ten pictures over two seconds, side by side in one strip.
     std::vector<QImage> pictures;
     for (int i = 0; i < 10; ++i) {
         shown.run(200);
@@ -167,14 +160,55 @@ TEST(PlayerWindow, ThePictureFollowsTheSoundsClockForTwoSeconds)
             ++changes;
     }
     painter.end();
-    strip.save(qtPath(picturePath("player_window_strip")));
-    window.grab().save(qtPath(picturePath("player_window")));
+    strip.save(qtPath(picturePath(stripName)));
     EXPECT_GE(changes, 5) << "the face moves while the voice plays";
+}
+
+// The default project as the command-line tool writes its stream file.
+const std::filesystem::path& streamFile()
+{
+    static testsupport::TempDir dir;
+    static const std::filesystem::path path = [] {
+        const std::filesystem::path output = dir / "Male.cmt";
+        const auto written = testsupport::runCommand((testsupport::binDir() / "chattermask-cli").string() +
+                                                     " cmt " +
+                                                     (testsupport::binDir() / "Default" / "Male.cmx").string() +
+                                                     " " + output.string());
+        return written.status == 0 ? output : std::filesystem::path();
+    }();
+    return path;
+}
+
+} // namespace
+
+TEST(PlayerWindow, ThePictureFollowsTheSoundsClockForTwoSeconds)
+{
+    ASSERT_FALSE(exportedFile().empty());
+    ShownWindow shown;
+    CPlayerWindow& window = shown.window;
+    EXPECT_EQ(window.windowTitle(), "Chattermask Player");
+    ASSERT_TRUE(window.openFile(qtPath(exportedFile())));
+    EXPECT_EQ(window.windowTitle(), "Male.cmf - Chattermask Player");
+    EXPECT_EQ(window.statusText(), "Male.cmf");
+    playTwoSecondsIntoStrip(shown, "player_window_strip");
+    window.grab().save(qtPath(picturePath("player_window")));
 
     // The picture fills the view at its own aspect: square, as large as the view allows.
     const QRect frame = window.view()->frameRect();
     EXPECT_EQ(frame.width(), frame.height());
     EXPECT_EQ(frame.width(), std::min(window.view()->width(), window.view()->height()));
+}
+
+TEST(PlayerWindow, TheStreamFilePlaysLikeTheAnimationStream)
+{
+    ASSERT_FALSE(streamFile().empty());
+    ShownWindow shown;
+    CPlayerWindow& window = shown.window;
+    ASSERT_TRUE(window.openFile(qtPath(streamFile())));
+    EXPECT_EQ(window.windowTitle(), "Male.cmt - Chattermask Player");
+    EXPECT_EQ(window.statusText(), "Male.cmt");
+    playTwoSecondsIntoStrip(shown, "player_window_cmt_strip");
+    window.grab().save(qtPath(picturePath("player_window_cmt")));
 }
 
 TEST(PlayerWindow, PauseStopsTheClockAndSeekingMovesIt)
