@@ -74,8 +74,12 @@ void widenInnerLipBox(CHeadModel& model, const MeshBuilder& mesh, const ShellGri
                                 {-kMouthBoxHalfWidth, kMouthY},
                                 {0.0, kMouthY + kMouthBoxUp},
                                 {0.0, kMouthY - kMouthBoxDown}};
+    // The vertex nearest a place may carry a feature point (the chin's below the mouth), which no region
+    // takes; the next column's vertex serves as well.
     for (const auto& place : places)
-        model.regionEdit(nearestFrontVertex(mesh, grid, place[0], place[1]), kInnerLips, true);
+        for (double offset : {0.0, kColumnSpacing, -kColumnSpacing})
+            if (model.regionEdit(nearestFrontVertex(mesh, grid, place[0] + offset, place[1]), kInnerLips, true))
+                break;
     // A still vertex out on the cheek makes the corner regions two vertices long, so they move.
     model.regionEdit(nearestFrontVertex(mesh, grid, kCornerAnchorX, kMouthY), kLeftCorner, true);
     model.regionEdit(nearestFrontVertex(mesh, grid, -kCornerAnchorX, kMouthY), kRightCorner, true);
