@@ -256,6 +256,42 @@ TEST_F(HeadContentTest, NeighbouringTrianglesWindTheSameWay)
     }
 }
 
+TEST_F(HeadContentTest, FaceSkinHasNoStarsOfThinTriangles)
+{
+    // Seen from the front, a skin triangle whose longest edge is many times its height shows as a spike
+    // of flat shading. A few beside a lid corner or a lip's mid point pass unnoticed; more meeting in one
+    // vertex, as a strip fanning out from one vertex to a far grid opening makes them, read as a star.
+    Vec3f pupil = pointOf(*model_, 3, 5), chin = pointOf(*model_, 2, 1);
+    std::map<int, int> thinAt;
+    for (int f = 0; f < model_->faceCount(); ++f) {
+        int slot = -1, corners[3];
+        model_->getTextureSlot(f, slot);
+        model_->getFace(f, corners[0], corners[1], corners[2]);
+        Vec3f p[3];
+        for (int k = 0; k < 3; ++k)
+            model_->getVertex(corners[k], p[k]);
+        const float middleY = (p[0].y + p[1].y + p[2].y) / 3, middleX = (p[0].x + p[1].x + p[2].x) / 3;
+        // The front of the face between the chin and the brows, where the photo shows.
+        if (slot != 0 || normalOf(*model_, f).z < 0.7f || middleY < chin.y || middleY > pupil.y + 2.0f ||
+            std::fabs(middleX) > 4.0f)
+            continue;
+        float longest = 0.0f;
+        const float twiceArea =
+            std::fabs((p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y));
+        for (int k = 0; k < 3; ++k)
+            longest = std::fmax(longest, std::hypot(p[(k + 1) % 3].x - p[k].x, p[(k + 1) % 3].y - p[k].y));
+        if (longest > 1.0f && twiceArea < longest * longest / 8.0f)
+            for (int corner : corners)
+                ++thinAt[corner];
+    }
+    for (const auto& [vertex, count] : thinAt) {
+        Vec3f p;
+        model_->getVertex(vertex, p);
+        EXPECT_LE(count, 3) << count << " thin triangles meet in vertex " << vertex << " at (" << p.x << ", "
+                            << p.y << ")";
+    }
+}
+
 TEST_F(HeadContentTest, NoTriangleFlipsUnderAnyBuiltInRow)
 {
     std::vector<Vec3f> neutral;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <set>
 
 namespace headgen {
 
@@ -49,12 +50,15 @@ constexpr double kPuffInnerX = 4.5, kPuffOuterX = 5.6, kPuffBottom = kMouthY - 1
 void fillMouthRegions(CHeadModel& model, const RingPatch& mouth)
 {
     int half = kMouthSegments / 2;
+    std::set<int> placed; // a collapsed ring vertex belongs where it first appears
     for (size_t ring = 0; ring < mouth.rings.size(); ++ring)
         for (int i = 0; i < kMouthSegments; ++i) {
             int v = mouth.rings[ring][static_cast<size_t>(i)];
             int k = static_cast<int>(ring);
             if (k > kLipBorderRing && v == mouth.rings[kLipBorderRing][static_cast<size_t>(i)])
                 continue; // collapsed onto the lip border
+            if (!placed.insert(v).second)
+                continue;
             bool upper = i > 0 && i < half;
             int fromLeft = std::min(i, kMouthSegments - i), fromRight = std::abs(i - half);
             if (k > kLipBorderRing && std::min(fromLeft, fromRight) <= 1)

@@ -98,10 +98,17 @@ bool mouthVertexExists(int ring, int i)
 // at the same segment, or at the nearest segment towards the middle of its lip.
 int collapsedMouthVertex(const RingPatch& patch, int ring, int i)
 {
+    const int half = kMouthSegments / 2;
     if (segmentsFromCorner(i) <= 1 && ring > kLipBorderRing) {
-        if (i == 0 || i == kMouthSegments / 2)
+        if (i == 0 || i == half)
             i = i == 0 ? kMouthSegments - 1 : i + 1; // the corner's own column joins the skin below it
         return patch.rings[kLipBorderRing + 1][static_cast<size_t>(i)];
+    }
+    // Below the lip between a corner and the lower mid point the skin rings end on the skin beside the
+    // corner, so the outermost ring runs round the mouth without turning back to the lip border.
+    if (ring > kLipBorderRing && i > half) {
+        const int besideCorner = i < 3 * kMouthSegments / 4 ? half + 1 : kMouthSegments - 1;
+        return patch.rings[kLipBorderRing + 1][static_cast<size_t>(besideCorner)];
     }
     const auto& line = patch.rings[static_cast<size_t>(std::min(ring, kLipBorderRing))];
     int middle = i <= kMouthSegments / 2 ? kMouthSegments / 4 : 3 * kMouthSegments / 4;

@@ -80,7 +80,8 @@ GridHole holeAround(const ShellGrid& grid, const MeshBuilder& mesh, const RingPa
                     double reachUpTo = 0.0);
 void buildShell(MeshBuilder& mesh, ShellGrid& grid, const std::vector<GridHole>& holes);
 // Triangles between a patch's outer ring and the rim of its opening.
-void stitchPatch(MeshBuilder& mesh, const ShellGrid& grid, const GridHole& hole, const RingPatch& patch);
+void stitchPatch(MeshBuilder& mesh, const ShellGrid& grid, const GridHole& hole, const RingPatch& patch,
+                 ZipWalk walk);
 
 HeadParts buildHeadParts(MeshBuilder& mesh);
 
