@@ -306,10 +306,10 @@ int CHeadModel::isAssignable(int group, int k)
 {
     if (featureIndex(group, k) < 0)
         return 0;
+    // The ear points 10.1 to 10.6 stay assignable: FAPs 65 to 68 move 10.1 to 10.4, and a point that
+    // could never carry a vertex would leave those FAPs without effect on every head.
     if (group == 9)
         return k < 8 || k > 11;
-    if (group == 10)
-        return k > 6;
     if (group == 11)
         return k < 5;
     return 1;

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -116,8 +117,12 @@ TEST_F(HeadContentTest, SizeAndTextureSlotsFitTheGenericHead)
 
 TEST_F(HeadContentTest, EveryFeaturePointTheTablesUseIsAssigned)
 {
+    // Beside the points the tables name: the pivot, the units' points, the jaw outline, the hairline and
+    // all of each ear (top, back, lobe and where it meets the head).
     std::vector<FeaturePoint> needed = {{7, 1},  {9, 15}, {3, 5},  {3, 6},  {2, 10}, {2, 11}, {2, 12},
                                         {2, 13}, {2, 14}, {11, 1}, {11, 2}, {11, 3}, {11, 4}};
+    for (int k = 1; k <= 10; ++k)
+        needed.push_back({10, k});
     for (int fap = 0; fap < kFapEntryCount; ++fap) {
         FeaturePointId point{};
         for (int n = 0; fapPoint(fap, n, point); ++n)
@@ -128,12 +133,46 @@ TEST_F(HeadContentTest, EveryFeaturePointTheTablesUseIsAssigned)
         for (int n = 0; regionControlPoint(region, n, point); ++n)
             needed.push_back({point.group, point.point});
     }
+    std::set<int> carriers;
     for (const FeaturePoint& p : needed) {
-        if (CHeadModel::isAssignable(p.group, p.point)) {
-            EXPECT_GE(model_->getFeaturePoint(p.group, p.point), 0)
-                << "feature point " << p.group << "." << p.point;
-        }
+        int vertex = model_->getFeaturePoint(p.group, p.point);
+        EXPECT_GE(vertex, 0) << "feature point " << p.group << "." << p.point;
+        carriers.insert(vertex);
     }
+    std::set<std::pair<int, int>> distinct;
+    for (const FeaturePoint& p : needed)
+        distinct.insert({p.group, p.point});
+    EXPECT_EQ(carriers.size(), distinct.size()) << "two feature points share a vertex";
+}
+
+TEST_F(HeadContentTest, EarPointsSitOnTheEarsAndTheEarFapsMoveThem)
+{
+    for (int side = 0; side < 2; ++side) {
+        SCOPED_TRACE(side == 0 ? "left ear" : "right ear");
+        float sign = side == 0 ? 1.0f : -1.0f;
+        Vec3f top = pointOf(*model_, 10, 1 + side), back = pointOf(*model_, 10, 3 + side),
+              lobe = pointOf(*model_, 10, 5 + side), lower = pointOf(*model_, 10, 7 + side),
+              upper = pointOf(*model_, 10, 9 + side);
+        // The ear stands free of the head above its upper and below its lower contact point.
+        EXPECT_GT(top.y, upper.y);
+        EXPECT_LT(lobe.y, lower.y);
+        EXPECT_GT(back.y, lobe.y);
+        EXPECT_LT(back.y, top.y);
+        // The back of the ear stands out from the head further than where it meets it.
+        EXPECT_GT(sign * back.x, sign * upper.x);
+        EXPECT_GT(sign * back.x, sign * lower.x);
+        EXPECT_LT(back.z, upper.z);
+    }
+    // FAP 65 raises the left ear, FAP 68 pulls the right ear outwards; neither touches the other ear.
+    FapRow row{};
+    row[64] = 200;
+    row[67] = 200;
+    Vec3f leftTop = pointOf(*model_, 10, 1), rightTop = pointOf(*model_, 10, 2),
+          rightBack = pointOf(*model_, 10, 4);
+    applyRow(*model_, row);
+    EXPECT_GT(pointOf(*model_, 10, 1).y, leftTop.y);
+    EXPECT_EQ(pointOf(*model_, 10, 2).y, rightTop.y);
+    EXPECT_LT(pointOf(*model_, 10, 4).x, rightBack.x);
 }
 
 TEST_F(HeadContentTest, RegionsAndEyelidPairsAreFilled)
@@ -217,6 +256,42 @@ TEST_F(HeadContentTest, NeighbouringTrianglesWindTheSameWay)
     }
 }
 
+TEST_F(HeadContentTest, FaceSkinHasNoStarsOfThinTriangles)
+{
+    // Seen from the front, a skin triangle whose longest edge is many times its height shows as a spike
+    // of flat shading. A few beside a lid corner or a lip's mid point pass unnoticed; more meeting in one
+    // vertex, as a strip fanning out from one vertex to a far grid opening makes them, read as a star.
+    Vec3f pupil = pointOf(*model_, 3, 5), chin = pointOf(*model_, 2, 1);
+    std::map<int, int> thinAt;
+    for (int f = 0; f < model_->faceCount(); ++f) {
+        int slot = -1, corners[3];
+        model_->getTextureSlot(f, slot);
+        model_->getFace(f, corners[0], corners[1], corners[2]);
+        Vec3f p[3];
+        for (int k = 0; k < 3; ++k)
+            model_->getVertex(corners[k], p[k]);
+        const float middleY = (p[0].y + p[1].y + p[2].y) / 3, middleX = (p[0].x + p[1].x + p[2].x) / 3;
+        // The front of the face between the chin and the brows, where the photo shows.
+        if (slot != 0 || normalOf(*model_, f).z < 0.7f || middleY < chin.y || middleY > pupil.y + 2.0f ||
+            std::fabs(middleX) > 4.0f)
+            continue;
+        float longest = 0.0f;
+        const float twiceArea =
+            std::fabs((p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y));
+        for (int k = 0; k < 3; ++k)
+            longest = std::fmax(longest, std::hypot(p[(k + 1) % 3].x - p[k].x, p[(k + 1) % 3].y - p[k].y));
+        if (longest > 1.0f && twiceArea < longest * longest / 8.0f)
+            for (int corner : corners)
+                ++thinAt[corner];
+    }
+    for (const auto& [vertex, count] : thinAt) {
+        Vec3f p;
+        model_->getVertex(vertex, p);
+        EXPECT_LE(count, 3) << count << " thin triangles meet in vertex " << vertex << " at (" << p.x << ", "
+                            << p.y << ")";
+    }
+}
+
 TEST_F(HeadContentTest, NoTriangleFlipsUnderAnyBuiltInRow)
 {
     std::vector<Vec3f> neutral;
@@ -231,7 +306,7 @@ TEST_F(HeadContentTest, NoTriangleFlipsUnderAnyBuiltInRow)
         rows.push_back(half);
     }
     // The head turns a play adds, each with every mouth shape: the pose must move no vertex of its own.
-    const int turns[][3] = {{0, -17453, 0}, {0, 17453, 0}, {-13963, 0, 0},
+    const int turns[][3] = {{0, -17453, 0}, {0, -8727, 0}, {0, 8727, 0}, {0, 17453, 0}, {-13963, 0, 0},
                             {13963, 0, 0},  {0, 0, -8727}, {0, 0, 8727}};
     for (const auto& turn : turns)
         for (int viseme = 1; viseme < kVisemeRowCount; ++viseme) {
@@ -269,6 +344,77 @@ std::vector<float> innerLipGaps(const CHeadModel& model)
     for (const auto& pair : pairs)
         gaps.push_back(pointOf(model, 2, pair[0]).y - pointOf(model, 2, pair[1]).y);
     return gaps;
+}
+
+// The mouth opening's rim: the loop of edges that only one triangle uses and that runs through the inner
+// lip corner 2.4, in the order it runs.
+std::vector<int> innerLipContour(const CHeadModel& model)
+{
+    std::set<std::pair<int, int>> edges;
+    for (int f = 0; f < model.faceCount(); ++f) {
+        int c[3];
+        model.getFace(f, c[0], c[1], c[2]);
+        for (int k = 0; k < 3; ++k)
+            edges.insert({c[k], c[(k + 1) % 3]});
+    }
+    std::map<int, int> next;
+    for (const auto& [a, b] : edges)
+        if (!edges.count({b, a}))
+            next[a] = b;
+    std::vector<int> loop;
+    const int start = model.getFeaturePoint(2, 4);
+    for (int v = start; next.count(v) && loop.size() <= next.size();) {
+        loop.push_back(v);
+        v = next[v];
+        if (v == start)
+            return loop;
+    }
+    return {};
+}
+
+// How far the contour bends inwards at its worst vertex: the distance of a vertex behind the line of
+// its two neighbours, measured on the outside of a loop running counter-clockwise; 0 for a convex loop.
+float deepestDent(const CHeadModel& model, const std::vector<int>& loop)
+{
+    const size_t n = loop.size();
+    std::vector<Vec3f> p(n);
+    double twiceArea = 0.0;
+    for (size_t i = 0; i < n; ++i)
+        model.getVertex(loop[i], p[i]);
+    for (size_t i = 0; i < n; ++i)
+        twiceArea += static_cast<double>(p[i].x) * p[(i + 1) % n].y - static_cast<double>(p[(i + 1) % n].x) * p[i].y;
+    const float orientation = twiceArea > 0.0 ? 1.0f : -1.0f;
+    float deepest = 0.0f;
+    for (size_t i = 0; i < n; ++i) {
+        const Vec3f& a = p[(i + n - 1) % n];
+        const Vec3f& b = p[i];
+        const Vec3f& c = p[(i + 1) % n];
+        float ex = c.x - a.x, ey = c.y - a.y, length = std::hypot(ex, ey);
+        if (length <= 0.0f)
+            continue;
+        // Positive when b lies on the inner side of the chord from a to c.
+        float inside = orientation * (ex * (b.y - a.y) - ey * (b.x - a.x)) / length;
+        deepest = std::fmax(deepest, inside);
+    }
+    return deepest;
+}
+
+TEST_F(HeadContentTest, InnerLipContourStaysRoundWhenOpen)
+{
+    const std::vector<int> loop = innerLipContour(*model_);
+    ASSERT_GE(loop.size(), 16u) << "the inner lip contour has too few vertices to stay round";
+    std::set<int> onLoop(loop.begin(), loop.end());
+    for (int point : {2, 3, 4, 5, 6, 7, 8, 9})
+        EXPECT_TRUE(onLoop.count(model_->getFeaturePoint(2, point))) << "2." << point << " is off the contour";
+    std::vector<NamedRow> rows = builtInRows();
+    // Every open mouth shape bulges outwards all round. The contour between the inner lip points follows
+    // the outer lip, which opens a little less than the inner points, so it may bend in slightly; a
+    // vertex left behind shows as a notch of half the opening.
+    const float width = pointOf(*model_, 2, 4).x - pointOf(*model_, 2, 5).x;
+    for (int viseme : {6, 10, 11, 13, 14}) {
+        applyRow(*model_, rows[static_cast<size_t>(kExpressionRowCount - 2 + viseme)].values);
+        EXPECT_LT(deepestDent(*model_, loop), 0.05f * width) << "viseme " << viseme << " notches the open mouth";
+    }
 }
 
 TEST_F(HeadContentTest, LipsPartForAaAndCloseForPbm)

@@ -49,10 +49,12 @@ TEST(HeadModel, FeaturePointFlagsFollowTheConstantTable)
         int group, k, assignable, animated;
     };
     const Case cases[] = {{2, 1, 1, 1},  {2, 11, 1, 0}, {3, 6, 1, 1},  {3, 7, 1, 0},  {7, 1, 1, 1},
-                          {9, 3, 1, 1},  {9, 8, 0, 0},  {9, 11, 0, 0}, {9, 12, 1, 0}, {10, 4, 0, 1},
-                          {10, 6, 0, 0}, {10, 7, 1, 0}, {11, 5, 0, 0}, {11, 4, 1, 0}, {1, 1, 0, 0},
+                          {9, 3, 1, 1},  {9, 8, 0, 0},  {9, 11, 0, 0}, {9, 12, 1, 0}, {10, 4, 1, 1},
+                          {10, 6, 1, 0}, {10, 7, 1, 0}, {11, 5, 0, 0}, {11, 4, 1, 0}, {1, 1, 0, 0},
                           {2, 15, 0, 0}};
     CHeadModel model(5, 0);
+    // Ear points are assignable, since the ear FAPs move 10.1 to 10.4; 9.8 to 9.11 and 11.5, 11.6 stay
+    // out of reach.
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.group) + "." + std::to_string(c.k));
         EXPECT_EQ(CHeadModel::isAnimated(c.group, c.k), c.animated);

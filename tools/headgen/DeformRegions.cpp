@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <set>
 
 namespace headgen {
 
@@ -49,12 +50,15 @@ constexpr double kPuffInnerX = 4.5, kPuffOuterX = 5.6, kPuffBottom = kMouthY - 1
 void fillMouthRegions(CHeadModel& model, const RingPatch& mouth)
 {
     int half = kMouthSegments / 2;
+    std::set<int> placed; // a collapsed ring vertex belongs where it first appears
     for (size_t ring = 0; ring < mouth.rings.size(); ++ring)
         for (int i = 0; i < kMouthSegments; ++i) {
             int v = mouth.rings[ring][static_cast<size_t>(i)];
             int k = static_cast<int>(ring);
             if (k > kLipBorderRing && v == mouth.rings[kLipBorderRing][static_cast<size_t>(i)])
                 continue; // collapsed onto the lip border
+            if (!placed.insert(v).second)
+                continue;
             bool upper = i > 0 && i < half;
             int fromLeft = std::min(i, kMouthSegments - i), fromRight = std::abs(i - half);
             if (k > kLipBorderRing && std::min(fromLeft, fromRight) <= 1)
@@ -74,8 +78,12 @@ void widenInnerLipBox(CHeadModel& model, const MeshBuilder& mesh, const ShellGri
                                 {-kMouthBoxHalfWidth, kMouthY},
                                 {0.0, kMouthY + kMouthBoxUp},
                                 {0.0, kMouthY - kMouthBoxDown}};
+    // The vertex nearest a place may carry a feature point (the chin's below the mouth), which no region
+    // takes; the next column's vertex serves as well.
     for (const auto& place : places)
-        model.regionEdit(nearestFrontVertex(mesh, grid, place[0], place[1]), kInnerLips, true);
+        for (double offset : {0.0, kColumnSpacing, -kColumnSpacing})
+            if (model.regionEdit(nearestFrontVertex(mesh, grid, place[0] + offset, place[1]), kInnerLips, true))
+                break;
     // A still vertex out on the cheek makes the corner regions two vertices long, so they move.
     model.regionEdit(nearestFrontVertex(mesh, grid, kCornerAnchorX, kMouthY), kLeftCorner, true);
     model.regionEdit(nearestFrontVertex(mesh, grid, -kCornerAnchorX, kMouthY), kRightCorner, true);

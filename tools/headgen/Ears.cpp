@@ -5,6 +5,7 @@
 #include "HeadSurface.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <iterator>
 
 namespace headgen {
@@ -44,6 +45,24 @@ void addOutward(MeshBuilder& mesh, int a, int b, int c, const Point3& inside)
         mesh.addTriangle(a, c, b, kSlotFace);
 }
 
+Point3 average(std::initializer_list<Point3> points)
+{
+    Point3 sum{0.0, 0.0, 0.0};
+    for (const Point3& p : points) {
+        sum.x += p.x;
+        sum.y += p.y;
+        sum.z += p.z;
+    }
+    const double n = static_cast<double>(points.size());
+    return {sum.x / n, sum.y / n, sum.z / n};
+}
+
+Point3 rimPoint(const EarRimRow& row, double side)
+{
+    Point3 base = skinAtAngle(side * 0.5 * (kEarFrontAngle + kEarBackAngle), row.y);
+    return {base.x + side * row.out, row.y, base.z - row.back};
+}
+
 } // namespace
 
 EarParts buildEar(MeshBuilder& mesh, bool faceLeft)
@@ -51,31 +70,40 @@ EarParts buildEar(MeshBuilder& mesh, bool faceLeft)
     EarParts ear;
     const double side = faceLeft ? 1.0 : -1.0;
     constexpr int rows = static_cast<int>(std::size(kEarRim));
+    ear.rim.push_back(mesh.addVertex(rimPoint(kEarLobeTip, side)));
+    double furthest = 0.0;
     for (int r = 0; r < rows; ++r) {
         const EarRimRow& row = kEarRim[r];
-        const double y = row.y;
-        ear.front.push_back(mesh.addVertex(buriedSkin(side * kEarFrontAngle, y, kEarBury)));
-        ear.back.push_back(mesh.addVertex(buriedSkin(side * kEarBackAngle, y, kEarBury)));
-        Point3 base = skinAtAngle(side * 0.5 * (kEarFrontAngle + kEarBackAngle), y);
-        ear.rim.push_back(mesh.addVertex({base.x + side * row.out, y, base.z - row.back}));
+        ear.front.push_back(mesh.addVertex(buriedSkin(side * kEarFrontAngle, row.y, kEarBury)));
+        ear.back.push_back(mesh.addVertex(buriedSkin(side * kEarBackAngle, row.y, kEarBury)));
+        ear.rim.push_back(mesh.addVertex(rimPoint(row, side)));
+        if (row.out > furthest) {
+            furthest = row.out;
+            ear.outermost = ear.rim.back();
+        }
     }
+    ear.rim.push_back(mesh.addVertex(rimPoint(kEarTopTip, side)));
     const auto& p = mesh.points();
     auto at = [&](int v) { return p[static_cast<size_t>(v)]; };
+    // Rim vertex r + 1 stands beside base row r.
     for (int r = 0; r + 1 < rows; ++r) {
-        const Point3 f = at(ear.front[r]), k = at(ear.back[r]), t = at(ear.rim[r]);
-        const Point3 inside{(f.x + k.x + t.x) / 3, at(ear.rim[r]).y, (f.z + k.z + t.z) / 3};
-        Point3 middle = inside;
-        middle.y = 0.5 * (at(ear.rim[r]).y + at(ear.rim[r + 1]).y);
-        addOutward(mesh, ear.front[r], ear.rim[r], ear.rim[r + 1], middle);
-        addOutward(mesh, ear.front[r], ear.rim[r + 1], ear.front[r + 1], middle);
-        addOutward(mesh, ear.back[r], ear.rim[r + 1], ear.rim[r], middle);
-        addOutward(mesh, ear.back[r], ear.back[r + 1], ear.rim[r + 1], middle);
+        const int rim0 = ear.rim[r + 1], rim1 = ear.rim[r + 2];
+        const Point3 middle = average({at(ear.front[r]), at(ear.back[r]), at(rim0), at(ear.front[r + 1]),
+                                       at(ear.back[r + 1]), at(rim1)});
+        addOutward(mesh, ear.front[r], rim0, rim1, middle);
+        addOutward(mesh, ear.front[r], rim1, ear.front[r + 1], middle);
+        addOutward(mesh, ear.back[r], rim1, rim0, middle);
+        addOutward(mesh, ear.back[r], ear.back[r + 1], rim1, middle);
     }
-    // Caps at both ends close the wedge.
-    for (int r : {0, rows - 1}) {
-        Point3 inside = at(ear.rim[r]);
-        inside.y += r == 0 ? 0.5 : -0.5;
-        addOutward(mesh, ear.front[r], ear.back[r], ear.rim[r], inside);
+    // The tips close the wedge at both ends: a front face, a back face and the base between them.
+    for (bool bottom : {true, false}) {
+        const int row = bottom ? 0 : rows - 1;
+        const int front = ear.front[row], back = ear.back[row], rim = ear.rim[bottom ? 1 : rows];
+        const int tip = bottom ? ear.rim.front() : ear.rim.back();
+        const Point3 inside = average({at(front), at(back), at(rim), at(tip)});
+        addOutward(mesh, front, rim, tip, inside);
+        addOutward(mesh, back, tip, rim, inside);
+        addOutward(mesh, front, tip, back, inside);
     }
     return ear;
 }

@@ -38,7 +38,7 @@ Point3 lipRingPoint(int ring, int i)
     double exponent = lip ? kLipShapeExponent : 1.0;
     double height = s >= 0.0 ? r.upper : r.lower;
     if (lip && s > 0.0)
-        height *= 1.0 - kCupidsBowDip * std::exp(-(c / 0.15) * (c / 0.15));
+        height *= 1.0 - kCupidsBowDip * std::exp(-(c / kCupidsBowWidth) * (c / kCupidsBowWidth));
     double x = r.halfWidth * c;
     double y = kMouthY + height * signedPower(s, exponent);
     if (ring > kLipBorderRing && segmentsFromCorner(i) == 1) {
@@ -77,11 +77,16 @@ namespace {
 // thickens by most of its height, so the lips are single bands from the lip line to the lip border,
 // and between a corner and the lip's mid points both lines run straight. Nothing but one band of skin
 // lies between the upper lip and the nose, because the lip may rise almost to the nose.
+// The upper lip's border keeps only its mid points, peaks and middle: a border vertex between a peak and
+// the middle would lag behind both, which rise together, and fold the skin above it.
 bool mouthVertexExists(int ring, int i)
 {
     bool upper = i <= kMouthSegments / 2;
     bool corner = i == 0 || i == kMouthSegments / 2;
     bool between = segmentsFromCorner(i) >= kMouthCornerSegments;
+    const int fromMiddle = std::abs(i - kMouthSegments / 4);
+    if (ring == kLipBorderRing && upper && fromMiddle > 0 && fromMiddle < kLipPeakOffset)
+        return false;
     if (ring <= kLipBorderRing)
         return between || corner;
     if (segmentsFromCorner(i) == 1)
@@ -93,16 +98,32 @@ bool mouthVertexExists(int ring, int i)
 // at the same segment, or at the nearest segment towards the middle of its lip.
 int collapsedMouthVertex(const RingPatch& patch, int ring, int i)
 {
+    const int half = kMouthSegments / 2;
     if (segmentsFromCorner(i) <= 1 && ring > kLipBorderRing) {
-        if (i == 0 || i == kMouthSegments / 2)
+        if (i == 0 || i == half)
             i = i == 0 ? kMouthSegments - 1 : i + 1; // the corner's own column joins the skin below it
         return patch.rings[kLipBorderRing + 1][static_cast<size_t>(i)];
+    }
+    // Below the lip between a corner and the lower mid point the skin rings end on the skin beside the
+    // corner, so the outermost ring runs round the mouth without turning back to the lip border.
+    if (ring > kLipBorderRing && i > half) {
+        const int besideCorner = i < 3 * kMouthSegments / 4 ? half + 1 : kMouthSegments - 1;
+        return patch.rings[kLipBorderRing + 1][static_cast<size_t>(besideCorner)];
     }
     const auto& line = patch.rings[static_cast<size_t>(std::min(ring, kLipBorderRing))];
     int middle = i <= kMouthSegments / 2 ? kMouthSegments / 4 : 3 * kMouthSegments / 4;
     while (line[static_cast<size_t>(i)] < 0 || (ring > kLipBorderRing && line[static_cast<size_t>(i)] < 0))
         i += i < middle ? 1 : -1;
     return line[static_cast<size_t>(i)];
+}
+
+// The inner lip's feature points travel further than the contour between them, so the lip band's
+// diagonals start from them: a diagonal from a lagging neighbour would be crossed.
+bool isInnerLipPoint(int i)
+{
+    const int quarter = kMouthSegments / 4;
+    const int fromMiddle = std::min(std::abs(i - quarter), std::abs(i - 3 * quarter));
+    return fromMiddle == 0 || fromMiddle == quarter - kMouthCornerSegments;
 }
 
 } // namespace
@@ -128,7 +149,12 @@ RingPatch buildMouthRings(MeshBuilder& mesh)
             int next = (i + 1) % kMouthSegments;
             const auto& in = patch.rings[ring];
             const auto& out = patch.rings[ring + 1];
-            mesh.addQuad(in[i], out[i], out[next], in[next], kSlotFace, (i < half) == (i % 2 == 0));
+            bool alongAc = (i < half) == (i % 2 == 0);
+            if (ring == 0 && isInnerLipPoint(i))
+                alongAc = true;
+            else if (ring == 0 && isInnerLipPoint(next))
+                alongAc = false;
+            mesh.addQuad(in[i], out[i], out[next], in[next], kSlotFace, alongAc);
         }
     return patch;
 }

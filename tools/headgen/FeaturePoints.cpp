@@ -11,11 +11,14 @@ namespace headgen {
 
 namespace {
 
-// Segments of the mouth rings that carry the lip points (32 segments, 0 at the face's left corner).
-constexpr int kLeftCorner = 0, kUpperLeftMid = kMouthCornerSegments, kLeftPeak = 7, kUpperMid = 8,
-              kRightPeak = 9, kUpperRightMid = 16 - kMouthCornerSegments, kRightCorner = 16,
-              kLowerRightMid = 16 + kMouthCornerSegments, kLowerMid = 24,
-              kLowerLeftMid = 32 - kMouthCornerSegments;
+// Segments of the mouth rings that carry the lip points (0 at the face's left corner); the peaks of the
+// upper lip stand where the dip of its middle ends.
+constexpr int kLeftCorner = 0, kRightCorner = kMouthSegments / 2, kUpperMid = kMouthSegments / 4,
+              kLowerMid = 3 * kMouthSegments / 4, kUpperLeftMid = kMouthCornerSegments,
+              kUpperRightMid = kRightCorner - kMouthCornerSegments,
+              kLowerRightMid = kRightCorner + kMouthCornerSegments,
+              kLowerLeftMid = kMouthSegments - kMouthCornerSegments, kLeftPeak = kUpperMid - kLipPeakOffset,
+              kRightPeak = kUpperMid + kLipPeakOffset;
 // Segments of the eye rings (24 segments, 0 pointing to +x).
 constexpr int kEyeTop = 6, kEyeBottom = 18, kEyePlusXCorner = 0, kEyeMinusXCorner = 12, kBrowPlusXEnd = 2,
               kBrowMinusXEnd = 10;
@@ -94,11 +97,15 @@ void assignFeaturePoints(CHeadModel& model, const MeshBuilder& mesh, const HeadP
     for (const GridPlace& place : kGridPlaces)
         model.setFeaturePoint(place.group, place.point,
                               nearestFrontVertex(mesh, parts.shell, place.x, place.y));
-    // Where each ear meets the head: the upper and lower ends of its front base line.
+    // The ear's top and the lobe's bottom are the rim's tips, its back the rim's outermost vertex;
+    // where it meets the head are the upper and lower ends of its front base line.
     for (const EarParts* ear : {&parts.leftEar, &parts.rightEar}) {
         int side = ear == &parts.leftEar ? 0 : 1;
-        model.setFeaturePoint(10, 9 + side, ear->front.back());
+        model.setFeaturePoint(10, 1 + side, ear->rim.back());
+        model.setFeaturePoint(10, 3 + side, ear->outermost);
+        model.setFeaturePoint(10, 5 + side, ear->rim.front());
         model.setFeaturePoint(10, 7 + side, ear->front.front());
+        model.setFeaturePoint(10, 9 + side, ear->front.back());
     }
     const ShellGrid& grid = parts.shell;
     model.setFeaturePoint(11, 4, grid.topPole);

@@ -50,18 +50,25 @@ constexpr int kBackColumnSteps = 13;
 // ring kLipBorderRing the outer lip contour; the further rings exist below the lower lip only and
 // reach down over the chin. Heights are measured up (upper half) and down (lower half) from the
 // mouth line.
-constexpr int kMouthSegments = 32; // around each ring; 0 is the face's left corner, counter-clockwise
+// Around each ring; 0 is the face's left corner, counter-clockwise. The inner lip contour keeps the corners
+// and every segment between each lip's mid points, 16 vertices in all, so the opening stays round as the
+// lips part. Between a corner and the mid points the lips run straight: a vertex there would follow the
+// outer lip (the only points a lip's region can tell from the other lip's) while the corner travels
+// its own way, and fold against it.
+constexpr int kMouthSegments = 48;
 struct MouthRing {
     double halfWidth, upper, lower;
 };
 constexpr MouthRing kMouthRings[] = {{2.0, 0.0, 0.0},   {2.8125, 0.66, 0.82}, {3.05, 0.95, 1.45},
                                      {3.35, 1.25, 1.8}, {3.75, 1.55, 2.05},   {4.15, 1.78, 2.3}};
 constexpr int kLipBorderRing = 1;
-constexpr int kMouthCornerSegments = 6;      // lip mid points lie this many segments from the corners
+constexpr int kMouthCornerSegments = 9;      // lip mid points lie this many segments from the corners
+constexpr int kLipPeakOffset = 1;            // the upper lip's peaks, segments from its middle
 constexpr double kCornerSkinHalfWidth = 3.5; // skin vertices above and below each corner
 constexpr double kCornerSkinUp = 0.55, kCornerSkinDown = 0.6;
 constexpr double kLipShapeExponent = 0.75; // < 1 fills the lips out towards the corners
 constexpr double kCupidsBowDip = 0.12;     // of the upper lip height at the philtrum
+constexpr double kCupidsBowWidth = 0.1;    // of the lip's half width; the peaks stand at its edge
 constexpr double kMouthHoleMargin = 0.3;
 constexpr double kMouthHoleTop = 13.8; // the opening reaches the nose: the upper lip is one band
 
@@ -148,6 +155,11 @@ struct EarRimRow {
 };
 constexpr EarRimRow kEarRim[] = {{13.7, 0.35, 0.2}, {14.3, 0.9, 0.45}, {15.3, 1.2, 0.6},  {16.5, 1.35, 0.75},
                                  {17.7, 1.5, 0.85}, {18.8, 1.45, 0.8}, {19.5, 1.1, 0.65}, {20.0, 0.45, 0.35}};
+// The lobe hangs below the lower base row and the top of the rim rises above the upper one, as an ear
+// stands free of the head at both ends; these tips carry the ear's bottom and top points.
+// They stay close to the base rows' heights: a tip far beyond them would tilt the wedge's end towards the
+// head.
+constexpr EarRimRow kEarLobeTip = {13.55, 0.5, 0.3}, kEarTopTip = {20.2, 0.7, 0.45};
 
 // The head rotation centre, on top of the spine inside the neck.
 constexpr double kPivotY = 8.0;

@@ -52,9 +52,11 @@ struct MouthInside {
     int tonguePoints[4] = {-1, -1, -1, -1}; // feature points 6.1 to 6.4
 };
 
-// The ear's base lines on the skin (front and back) and its rim, bottom to top.
+// The ear's base lines on the skin (front and back) and its rim, bottom to top; the rim holds one
+// vertex per base row plus the lobe's tip below and the top's tip above them.
 struct EarParts {
     std::vector<int> front, back, rim;
+    int outermost = -1; // the rim vertex standing out furthest from the head
 };
 
 struct HeadParts {
@@ -78,7 +80,8 @@ GridHole holeAround(const ShellGrid& grid, const MeshBuilder& mesh, const RingPa
                     double reachUpTo = 0.0);
 void buildShell(MeshBuilder& mesh, ShellGrid& grid, const std::vector<GridHole>& holes);
 // Triangles between a patch's outer ring and the rim of its opening.
-void stitchPatch(MeshBuilder& mesh, const ShellGrid& grid, const GridHole& hole, const RingPatch& patch);
+void stitchPatch(MeshBuilder& mesh, const ShellGrid& grid, const GridHole& hole, const RingPatch& patch,
+                 ZipWalk walk);
 
 HeadParts buildHeadParts(MeshBuilder& mesh);
 

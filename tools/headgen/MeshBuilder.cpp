@@ -78,13 +78,29 @@ size_t firstAtOrAfterZero(const std::vector<double>& angles)
     return best;
 }
 
+// For each step k from `start` round a closed loop, the share of its length walked so far (1 at the end).
+std::vector<double> lengthShares(const MeshBuilder& mesh, const std::vector<int>& loop, size_t start)
+{
+    const size_t n = loop.size();
+    std::vector<double> shares(n + 1, 0.0);
+    for (size_t k = 0; k < n; ++k) {
+        const Point3& a = mesh.points()[static_cast<size_t>(loop[(start + k) % n])];
+        const Point3& b = mesh.points()[static_cast<size_t>(loop[(start + k + 1) % n])];
+        shares[k + 1] = shares[k] + std::hypot(a.x - b.x, a.y - b.y);
+    }
+    for (double& share : shares)
+        share = shares[n] > 0.0 ? share / shares[n] : 1.0;
+    return shares;
+}
+
 } // namespace
 
 void zipLoops(MeshBuilder& mesh, const std::vector<int>& inner, const std::vector<int>& outer, double centreX,
-              double centreY, int slot)
+              double centreY, int slot, ZipWalk walk)
 {
-    const Point3& first = mesh.points()[static_cast<size_t>(inner.front())];
-    double start = std::atan2(first.y - centreY, first.x - centreX) - 1e-9;
+    // Both walks start straight below the centre, on the face's middle for the mouth, so the strip comes
+    // out the same on both halves of the face.
+    double start = -0.5 * std::numbers::pi - 1e-9;
     std::vector<double> innerAngles = unwrappedAngles(mesh, inner, centreX, centreY, start);
     std::vector<double> outerAngles = unwrappedAngles(mesh, outer, centreX, centreY, start);
     size_t i0 = firstAtOrAfterZero(innerAngles), j0 = firstAtOrAfterZero(outerAngles);
@@ -94,11 +110,17 @@ void zipLoops(MeshBuilder& mesh, const std::vector<int>& inner, const std::vecto
         double angle = angles[(start0 + step) % count];
         return step == count ? angle + 2.0 * std::numbers::pi : angle;
     };
+    // By length both loops are walked at the same share of their length, so a wide opening's rim meets
+    // the patch evenly rather than in fans from the few patch vertices that face its corners; each edge
+    // goes by its middle, which walks the face's two halves alike in their opposite directions.
+    std::vector<double> innerShare = lengthShares(mesh, inner, i0), outerShare = lengthShares(mesh, outer, j0);
     size_t i = 0, j = 0;
     while (i < n || j < m) {
         int a = inner[(i0 + i) % n], b = outer[(j0 + j) % m];
         bool advanceInner =
-            j == m || (i < n && angleAt(innerAngles, i0, i + 1) < angleAt(outerAngles, j0, j + 1));
+            j == m || (i < n && (walk == ZipWalk::byLength
+                                     ? innerShare[i] + innerShare[i + 1] < outerShare[j] + outerShare[j + 1]
+                                     : angleAt(innerAngles, i0, i + 1) < angleAt(outerAngles, j0, j + 1)));
         if (advanceInner) {
             mesh.addTriangle(a, b, inner[(i0 + i + 1) % n], slot);
             ++i;

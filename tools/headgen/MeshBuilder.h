@@ -40,6 +40,8 @@ private:
 };
 
 // Joins an inner loop to an outer loop around it (both counter-clockwise seen from the front) with a
-// strip of triangles, walking both loops by angle around `centreX`, `centreY`.
+// strip of triangles, walking both loops from the vertex straight below `centreX`, `centreY`, either by
+// the share of their length walked or by the angle round the centre.
+enum class ZipWalk { byLength, byAngle };
 void zipLoops(MeshBuilder& mesh, const std::vector<int>& inner, const std::vector<int>& outer, double centreX,
-              double centreY, int slot);
+              double centreY, int slot, ZipWalk walk);

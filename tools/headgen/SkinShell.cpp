@@ -130,7 +130,8 @@ void buildShell(MeshBuilder& mesh, ShellGrid& grid, const std::vector<GridHole>&
     }
 }
 
-void stitchPatch(MeshBuilder& mesh, const ShellGrid& grid, const GridHole& hole, const RingPatch& patch)
+void stitchPatch(MeshBuilder& mesh, const ShellGrid& grid, const GridHole& hole, const RingPatch& patch,
+                 ZipWalk walk)
 {
     std::vector<int> rim;
     for (int c = hole.column0; c < hole.column1; ++c)
@@ -141,7 +142,7 @@ void stitchPatch(MeshBuilder& mesh, const ShellGrid& grid, const GridHole& hole,
         rim.push_back(grid.at(hole.row1, c));
     for (int r = hole.row1; r > hole.row0; --r)
         rim.push_back(grid.at(r, hole.column0));
-    zipLoops(mesh, patch.rings.back(), rim, patch.centreX, patch.centreY, kSlotFace);
+    zipLoops(mesh, patch.rings.back(), rim, patch.centreX, patch.centreY, kSlotFace, walk);
 }
 
 namespace {
@@ -187,9 +188,11 @@ HeadParts buildHeadParts(MeshBuilder& mesh)
         holeAround(parts.shell, mesh, parts.leftEye.lids, kEyeHoleMargin, kEyeHoleTop),
         holeAround(parts.shell, mesh, parts.rightEye.lids, kEyeHoleMargin, kEyeHoleTop)};
     buildShell(mesh, parts.shell, holes);
-    stitchPatch(mesh, parts.shell, holes[0], parts.mouth);
+    // The mouth's opening is wide and reaches the nose, so its strip goes by length; the eyes' strips go
+    // by angle, which keeps the brows clear of the forehead above them when they frown.
+    stitchPatch(mesh, parts.shell, holes[0], parts.mouth, ZipWalk::byLength);
     size_t leftStart = mesh.triangles().size();
-    stitchPatch(mesh, parts.shell, holes[1], parts.leftEye.lids);
+    stitchPatch(mesh, parts.shell, holes[1], parts.leftEye.lids, ZipWalk::byAngle);
     mirrorStitch(mesh, parts, leftStart);
     parts.leftEar = buildEar(mesh, true);
     parts.rightEar = buildEar(mesh, false);
