@@ -6,7 +6,6 @@
 #include "PlayerTestSupport.h"
 #include "TestSupport.h"
 #include "images/CJpegPicture.h"
-#include "images/PngFile.h"
 
 #include <gtest/gtest.h>
 
@@ -84,21 +83,7 @@ TEST(ItemStreamRoundTrip, FramesAndSpeechMatchTheRenderedExport)
     ASSERT_GE(file.frames.size() + 1, rendered.size());
     ASSERT_LE(file.frames.size(), rendered.size());
     EXPECT_EQ(framesWritten(frames), file.frames.size());
-    double lowest = 99, sum = 0;
-    for (std::size_t i = 0; i < file.frames.size(); ++i) {
-        const auto expected = rendered.find(file.frames[i].ms);
-        ASSERT_NE(expected, rendered.end()) << "no rendered frame at " << file.frames[i].ms << " ms";
-        std::vector<std::uint32_t> pixels;
-        int width = 0, height = 0;
-        ASSERT_TRUE(readPngBgra(framePath(frames, i).string(), pixels, width, height)) << i;
-        ASSERT_EQ(pixels.size(), expected->second.size());
-        const double db = psnr(pixels, expected->second);
-        EXPECT_GE(db, 30.0) << "frame " << i << " at " << file.frames[i].ms << " ms";
-        lowest = std::min(lowest, db);
-        sum += db;
-    }
-    std::printf("PSNR over %zu frames: min %.2f dB, mean %.2f dB\n", file.frames.size(), lowest,
-                sum / double(file.frames.size()));
+    expectFramesMatchRendered(file, frames, rendered);
 
     // The speech against the voice, both at the coder's 8 kHz; the shifts cover the codec's delay.
     const std::vector<std::int16_t> voice = wavSamples(project.timeline.voiceFile());

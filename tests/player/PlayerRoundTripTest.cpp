@@ -5,7 +5,6 @@
 
 #include "PlayerTestSupport.h"
 #include "TestSupport.h"
-#include "images/PngFile.h"
 
 #include <gtest/gtest.h>
 
@@ -44,21 +43,7 @@ TEST(PlayerRoundTrip, PlayedFramesMatchTheExportsOwnRendering)
     // The decoded sound lasts as long as the voice, give or take the codec's blocks.
     EXPECT_NEAR(double(file.voice.size()), double(project.timeline.sampleCount()), 16000 * 0.3);
 
-    double lowest = 99, sum = 0;
-    for (std::size_t i = 0; i < file.frames.size(); ++i) {
-        const auto expected = rendered.find(file.frames[i].ms);
-        ASSERT_NE(expected, rendered.end()) << "no rendered frame at " << file.frames[i].ms << " ms";
-        std::vector<std::uint32_t> pixels;
-        int width = 0, height = 0;
-        ASSERT_TRUE(readPngBgra(framePath(frames, i).string(), pixels, width, height)) << i;
-        ASSERT_EQ(pixels.size(), expected->second.size());
-        const double db = psnr(pixels, expected->second);
-        EXPECT_GE(db, 30.0) << "frame " << i << " at " << file.frames[i].ms << " ms";
-        lowest = std::min(lowest, db);
-        sum += db;
-    }
-    std::printf("PSNR over %zu frames: min %.2f dB, mean %.2f dB\n", file.frames.size(), lowest,
-                sum / double(file.frames.size()));
+    expectFramesMatchRendered(file, frames, rendered);
 }
 
 // Cut anywhere, a file is refused with a reason (exit 1: in the header) or played up to the cut with the

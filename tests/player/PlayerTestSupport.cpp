@@ -1,9 +1,12 @@
 #include "PlayerTestSupport.h"
 
 #include "TestSupport.h"
+#include "images/PngFile.h"
 #include "documents/ProjectFile.h"
 #include "documents/TimelineItemFiles.h"
 #include "session/DocumentHead.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -51,6 +54,26 @@ bool exportRendered(ExportParameters parameters, RenderedFrames& rendered)
         rendered[ms] = topDown(pixels, width, height);
     };
     return runExport(parameters) == kExportOk && !rendered.empty();
+}
+
+void expectFramesMatchRendered(const AnimationFile& file, const std::filesystem::path& folder,
+                               const RenderedFrames& rendered)
+{
+    double lowest = 99, sum = 0;
+    for (std::size_t i = 0; i < file.frames.size(); ++i) {
+        const auto expected = rendered.find(file.frames[i].ms);
+        ASSERT_NE(expected, rendered.end()) << "no rendered frame at " << file.frames[i].ms << " ms";
+        std::vector<std::uint32_t> pixels;
+        int width = 0, height = 0;
+        ASSERT_TRUE(readPngBgra(framePath(folder, i).string(), pixels, width, height)) << i;
+        ASSERT_EQ(pixels.size(), expected->second.size());
+        const double db = psnr(pixels, expected->second);
+        EXPECT_GE(db, 30.0) << "frame " << i << " at " << file.frames[i].ms << " ms";
+        lowest = std::min(lowest, db);
+        sum += db;
+    }
+    std::printf("PSNR over %zu frames: min %.2f dB, mean %.2f dB\n", file.frames.size(), lowest,
+                sum / double(file.frames.size()));
 }
 
 double psnr(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)

@@ -5,6 +5,7 @@
 #include "documents/ProjectStore.h"
 #include "export/ExportPipeline.h"
 #include "face/CHeadModel.h"
+#include "player/AnimationFile.h"
 #include "session/PlaybackFill.h"
 #include "timeline/TimelineData.h"
 
@@ -34,6 +35,11 @@ struct Project {
 using RenderedFrames = std::map<std::int64_t, std::vector<std::uint32_t>>;
 // Runs the export with a tap on its pictures; false when the export fails.
 bool exportRendered(ExportParameters parameters, RenderedFrames& rendered);
+
+// Every frame the player wrote into `folder` against the export's picture at the record's time: at
+// least 30 dB each; prints the lowest and the mean.
+void expectFramesMatchRendered(const AnimationFile& file, const std::filesystem::path& folder,
+                               const RenderedFrames& rendered);
 
 // Colour channels only: the fourth byte of a rendered frame is not part of the picture.
 double psnr(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b);

@@ -4,16 +4,9 @@
 #include "player/ui/CPlayerWindow.h"
 #include "player/ui/CPlayerView.h"
 
+#include "PlayerTestSupport.h"
 #include "TestSupport.h"
-#include "documents/ProjectFile.h"
-#include "documents/ProjectStore.h"
-#include "documents/StreamProjectInputs.h"
-#include "documents/TimelineItemFiles.h"
 #include "export/ExportPipeline.h"
-#include "face/CHeadModel.h"
-#include "session/DocumentHead.h"
-#include "session/PlaybackFill.h"
-#include "timeline/TimelineData.h"
 
 #include <QApplication>
 #include <QAudioSource>
@@ -61,31 +54,10 @@ const std::filesystem::path& exportedFile()
     static testsupport::TempDir dir;
     static const std::filesystem::path path = [] {
         const std::filesystem::path output = dir / "Male.cmf";
-        ProjectStore store;
-        DocumentStatus status;
-        if (!loadProject(store, testsupport::binDir() / "Default" / "Male.cmx", kLoadAll, status))
-            return std::filesystem::path();
-        TimelineData timeline;
-        loadTimelineFromStore(store, timeline);
-        std::unique_ptr<CHeadModel> head = documentHead(store);
-        const MediaFiles files = mediaFilesOf(store);
-        ExportParameters p;
-        p.output = output;
-        p.kind = ExportKind::stream;
-        p.head = head.get();
-        p.timeline = &timeline;
-        p.expressionsFolder = testsupport::binDir() / "Expressions";
-        p.pictures.mask = store.assetPath(AssetKind::mask);
-        p.pictures.photo = store.assetPath(AssetKind::faceTexture);
-        p.pictures.teethTop = store.assetPath(AssetKind::teethTop);
-        p.pictures.teethBottom = store.assetPath(AssetKind::teethBottom);
-        if (store.backgrounds().count() > 0)
-            p.pictures.background = store.backgrounds().path(0);
-        p.framesPerSecond = 15;
-        p.fill = [&](CFapMixer& mixer, CEventSequencer& schedule) {
-            fillPlayback(timeline, files, mixer, schedule, wholeVoiceRange(timeline), seededBlinkRandom(3));
-        };
-        return runExport(p) == kExportOk ? output : std::filesystem::path();
+        playertest::Project project;
+        return runExport(project.parameters(output, ExportKind::stream, 3)) == kExportOk
+                   ? output
+                   : std::filesystem::path();
     }();
     return path;
 }
