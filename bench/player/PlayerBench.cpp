@@ -1,69 +1,52 @@
-// One run: the default project exported as an animation stream, played into MP4 by chattermask-player,
-// against chattermask-cli exporting the same project as MP4 directly; both draw every frame with the
-// software renderer and encode H.264 and AAC. Prints processor time per frame; asserts nothing.
+// One run: the default project with its voice looped to ten minutes (or the minutes given), exported as
+// an animation stream and played into MP4 by chattermask-player, against the export writing its own MP4
+// of the same project at the same 15 frames per second; both draw every frame with the software renderer
+// and encode H.264 and AAC. Prints processor time and the ratio; asserts nothing.
 //
-//   player_bench [BIN_DIR]
-#include "player/AnimationFile.h"
+//   player_bench [MINUTES] [BIN_DIR]
+#include "LongProject.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-
-namespace {
-
-double childCpuSeconds(const std::string& command)
-{
-    const std::string timed = "/usr/bin/time -f %U+%S -o /tmp/player_bench_time " + command + " > /dev/null";
-    if (std::system(timed.c_str()) != 0)
-        return -1;
-    std::ifstream in("/tmp/player_bench_time");
-    double user = 0, system = 0;
-    char plus = 0;
-    in >> user >> plus >> system;
-    return user + system;
-}
-
-std::size_t framesOf(const std::filesystem::path& file, const std::filesystem::path& bin)
-{
-    AnimationFile animation;
-    std::string error;
-    return openAnimationFile(file, bin / "Expressions", animation, error) == AnimationOpen::whole
-               ? animation.frames.size()
-               : 0;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
-    const std::filesystem::path bin = argc > 1 ? argv[1] : std::filesystem::path(argv[0]).parent_path();
+    const double minutes = argc > 1 ? std::atof(argv[1]) : 10.0;
+    const std::filesystem::path bin = argc > 2 ? argv[2] : std::filesystem::current_path();
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "player_bench";
     std::filesystem::create_directories(folder);
-    const std::string cli =
-        (bin / "chattermask-cli").string() + " export " + (bin / "Default" / "Male.cmx").string();
-    const auto stream = folder / "a.cmf";
-    if (std::system((cli + " " + stream.string() + " --kind stream --seed 3 > /dev/null").c_str()) != 0) {
-        std::fprintf(stderr, "the export failed\n");
+    LongProject project;
+    if (!project.open(bin, minutes, folder)) {
+        std::fprintf(stderr, "cannot open the default project under %s\n", bin.string().c_str());
         return 1;
     }
-    const std::size_t streamFrames = framesOf(stream, bin);
-    const double played = childCpuSeconds((bin / "chattermask-player").string() + " " + stream.string() +
-                                          " --to " + (folder / "played.mp4").string());
-    // The export's MP4 takes 25 or 30 frames per second; 30 gives exactly twice the stream's frames
-    // over the same voice, give or take one.
-    const double exported =
-        childCpuSeconds(cli + " " + (folder / "exported.mp4").string() + " --kind mp4 --fps 30 --seed 3");
-    const double exportedFrames = double(streamFrames) * 2;
-    if (streamFrames == 0 || played < 0 || exported < 0) {
+    const auto stream = folder / "long.cmf";
+    ExportSummary streamSummary;
+    if (runExport(project.exportParameters(stream, ExportKind::stream, bin, 3), &streamSummary) != kExportOk) {
+        std::fprintf(stderr, "the animation stream export failed\n");
+        return 1;
+    }
+    const double played = commandCpuSeconds((bin / "chattermask-player").string() + " " + stream.string() +
+                                            " --to " + (folder / "played.mp4").string());
+
+    ExportParameters mp4 = project.exportParameters(folder / "exported.mp4", ExportKind::mp4, bin, 3);
+    mp4.framesPerSecond = 15;
+    ExportSummary mp4Summary;
+    const double start = processCpuSeconds();
+    const bool exportedOk = runExport(mp4, &mp4Summary) == kExportOk;
+    const double exported = processCpuSeconds() - start;
+    if (played < 0 || !exportedOk) {
         std::fprintf(stderr, "a run failed\n");
         return 1;
     }
-    std::printf("chattermask-player --to: %zu frames, %.3f s, %.2f ms per frame\n", streamFrames, played,
-                1000 * played / double(streamFrames));
-    std::printf("chattermask-cli export --kind mp4: ~%.0f frames, %.3f s, %.2f ms per frame\n",
-                exportedFrames, exported, 1000 * exported / exportedFrames);
+    std::printf("voice %.1f min\n", minutes);
+    std::printf("chattermask-player --to OUT.mp4: %llu frames, %.1f s cpu\n",
+                static_cast<unsigned long long>(streamSummary.frames), played);
+    std::printf("export to MP4 at 15 fps:        %llu frames, %.1f s cpu\n",
+                static_cast<unsigned long long>(mp4Summary.frames), exported);
+    std::printf("player / export: %.2f (target at most 1.5)\n", played / exported);
     std::filesystem::remove_all(folder);
     return 0;
 }
