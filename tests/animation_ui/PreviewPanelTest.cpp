@@ -131,7 +131,9 @@ TEST(CPreviewPanel, MouthDemoMovesTheMouthInTheShownFrames)
     ASSERT_TRUE(panel.previewWindow().player().isPlaying());
     ASSERT_TRUE(processUntil([&] { return !panel.previewWindow().player().isPlaying(); }));
     processUntil([] { return false; }, 0);
-    ASSERT_GE(frames.size(), 10u);
+    // The player drops frames it cannot draw in time (a sanitizer build on a busy machine shows only a
+    // handful of the demo's 27); one at rest and one with the mouth open are what the check needs.
+    ASSERT_GE(frames.size(), 3u);
 
     // The mouth region: the lower middle of the view. The frame at rest and one at the open mouth differ.
     const QImage& rest = frames.front();
