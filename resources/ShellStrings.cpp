@@ -125,6 +125,7 @@ const StringEntry kShellStrings[] = {
     {kStrRemainingTime, "   Remaining:%s"},
     {kStrLipSyncTextFile, "Text from %s"},
     {kStrLipSyncPlaceholder, "Type or paste the words the voice speaks."},
+    {kStrLipSyncRecogniseWords, "&Recognise the words when no text is given (slower)"},
 };
 
 } // namespace

@@ -1,8 +1,9 @@
 // Accuracy of the viseme track frame by frame (10 ms) against the phone timing of synthesised and recorded
-// speech, without and with the spoken text, and the speed of the analysis. Needs flite, Festival, sox and
-// the decoder's tools and test data at run time; figures are reported, never asserted.
-// LIPSYNC_BENCH_SET=tuning limits the accuracy run to the tuning set and LIPSYNC_BENCH_MODE=plain to the
-// analysis without text (for trying settings quickly).
+// speech, without the spoken text (phonetic, and with the words recognised first) and with it, and the
+// speed of the analysis. Needs flite, Festival, sox and the decoder's tools and test data at run time;
+// figures are reported, never asserted.
+// LIPSYNC_BENCH_SET=tuning (or heldout) limits the accuracy run to that set and LIPSYNC_BENCH_MODE=plain
+// to the phonetic analysis without text (for trying settings quickly).
 
 // GCC 12 reports a false overlap in operator+ on strings (its bug 105651); the command lines need it.
 #pragma GCC diagnostic ignored "-Wrestrict"
@@ -138,16 +139,17 @@ void printConfusion()
 }
 
 struct Scores {
-    Tally plain, text;
+    Tally plain, words, text;
     long wrongWords = 0, wrongFound = 0; // a text of another sentence: words found in the voice
 };
 
 bool analyse(const BenchVoice& voice, const std::string& text, std::vector<int>& frames,
-             size_t* words = nullptr, size_t* found = nullptr)
+             size_t* words = nullptr, size_t* found = nullptr, bool recogniseWords = false)
 {
     Sink sink;
     LipSyncAnalyzer analyzer(sink, voice.wav, nullptr);
     analyzer.setScript(text);
+    analyzer.setRecogniseWords(recogniseWords);
     if (!analyzer.run())
         return false;
     frames = trackFrames(sink.items, voice.reference.size());
@@ -171,8 +173,9 @@ void addWrongText(const BenchVoice& voice, const std::string& wrong, Scores& sco
 
 void printRow(const char* name, const Scores& s)
 {
-    std::printf("%-22s %4d  %6.1f %6.1f %6.1f   %6.1f %6.1f %6.1f\n", name, s.plain.utterances,
-                s.plain.visemePct(), s.plain.lipPct(), s.plain.offsetMs(), s.text.visemePct(),
+    std::printf("%-22s %4d  %6.1f %6.1f %6.1f   %6.1f %6.1f %6.1f   %6.1f %6.1f %6.1f\n", name,
+                s.plain.utterances, s.plain.visemePct(), s.plain.lipPct(), s.plain.offsetMs(),
+                s.words.visemePct(), s.words.lipPct(), s.words.offsetMs(), s.text.visemePct(),
                 s.text.lipPct(), s.text.offsetMs());
 }
 
@@ -181,16 +184,20 @@ void report(benchmark::State& state, const char* prefix, const Scores& s)
     const std::string p(prefix);
     state.counters[p + "_vis15"] = s.plain.visemePct();
     state.counters[p + "_lip"] = s.plain.lipPct();
+    state.counters[p + "_words_vis15"] = s.words.visemePct();
+    state.counters[p + "_words_lip"] = s.words.lipPct();
     state.counters[p + "_text_vis15"] = s.text.visemePct();
     state.counters[p + "_text_lip"] = s.text.lipPct();
 }
 
-// Every voice of the material, once without and once with its text; one table of sets and sources.
+// Every voice of the material without its text (phonetic, then with recognised words) and with it; one
+// table of sets and sources.
 void accuracy(benchmark::State& state)
 {
     const fs::path dir = fs::temp_directory_path() / "lipsync_bench";
     const char* only = std::getenv("LIPSYNC_BENCH_SET");
     const bool tuningOnly = only && std::strcmp(only, "tuning") == 0;
+    const bool heldOutOnly = only && std::strcmp(only, "heldout") == 0;
     const char* mode = std::getenv("LIPSYNC_BENCH_MODE");
     const bool plainOnly = mode && std::strcmp(mode, "plain") == 0;
     Scores tuning, heldOut, recorded;
@@ -199,29 +206,37 @@ void accuracy(benchmark::State& state)
         const auto material = benchMaterial(dir, tuningOnly);
         for (size_t i = 0; i < material.size(); ++i) {
             const auto& voice = material[i];
-            if (tuningOnly && voice.heldOut)
+            if ((tuningOnly && voice.heldOut) || (heldOutOnly && !voice.heldOut))
                 continue;
-            std::vector<int> plain, text;
-            if (!analyse(voice, "", plain) ||
-                (plainOnly ? (text = plain, false) : !analyse(voice, voice.text, text)))
+            std::vector<int> plain, words, text;
+            if (!analyse(voice, "", plain))
                 continue;
+            if (plainOnly) {
+                words = text = plain;
+            } else if (!analyse(voice, "", words, nullptr, nullptr, true) ||
+                       !analyse(voice, voice.text, text)) {
+                continue;
+            }
             if (!plainOnly && !voice.heldOut)
                 addWrongText(voice, material[(i + 3) % material.size()].text, tuning);
             Scores one;
             one.plain.add(voice.reference, plain);
             if (!voice.heldOut)
                 addConfusion(voice.reference, plain);
+            one.words.add(voice.reference, words);
             one.text.add(voice.reference, text);
             Scores& set = voice.source == "recorded" ? recorded : voice.heldOut ? heldOut : tuning;
             for (Scores* s : {&set, &bySource[voice.source + (voice.heldOut ? "" : " (tuning)")]}) {
                 s->plain.add(one.plain);
+                s->words.add(one.words);
                 s->text.add(one.text);
             }
         }
     }
-    std::printf("\n%-22s %4s  %-20s   %-20s\n", "", "", "without text", "with text");
-    std::printf("%-22s %4s  %6s %6s %6s   %6s %6s %6s\n", "set / source", "utts", "vis15%", "lip%", "bnd ms",
-                "vis15%", "lip%", "bnd ms");
+    std::printf("\n%-22s %4s  %-20s   %-20s   %-20s\n", "", "", "without text", "words recognised",
+                "with text");
+    std::printf("%-22s %4s  %6s %6s %6s   %6s %6s %6s   %6s %6s %6s\n", "set / source", "utts", "vis15%",
+                "lip%", "bnd ms", "vis15%", "lip%", "bnd ms", "vis15%", "lip%", "bnd ms");
     printRow("tuning", tuning);
     printRow("held-out (synth.)", heldOut);
     printRow("recorded (aligned)", recorded);

@@ -1,6 +1,6 @@
 #!/bin/bash
-# Speed and peak memory of chattermask-cli lipsync on long voices, without and with their text, on one
-# core, measured by GNU time. The voices are flite sentences of four voices repeated to the length.
+# Speed and peak memory of chattermask-cli lipsync on long voices, without text (phonetic, and with the
+# words recognised first: --words) and with their text, on one core, measured by GNU time. The voices are flite sentences of four voices repeated to the length.
 # x_realtime_cpu divides the voice's length by the processor time used (user + system), which other
 # programs on the machine do not disturb; x_realtime_wall by the elapsed time.
 # Usage: bench/lipsync/speed.sh BUILD_BIN_DIR [SECONDS...]   (default lengths: 600 3600)
@@ -40,8 +40,9 @@ for seconds in $lengths; do
     sox "$work/round.wav" "$work/long.wav" repeat $((repeats - 1)) trim 0 "$seconds"
     : > "$work/long.txt"
     for ((i = 0; i < repeats; i++)); do cat "$work/round.txt" >> "$work/long.txt"; done
-    for mode in plain text; do
+    for mode in plain words text; do
         extra=()
+        [ "$mode" = words ] && extra=(--words)
         [ "$mode" = text ] && extra=(--text "$work/long.txt")
         taskset -c 0 /usr/bin/time -v -o "$work/time.txt" "$bin/chattermask-cli" lipsync "$work/long.wav" \
             "${extra[@]}" --format tsv > /dev/null 2> "$work/err.txt"

@@ -84,6 +84,7 @@ constexpr unsigned kStrLipSyncProgressTitle = 0xE046, kStrLipSyncProgressText = 
 constexpr unsigned kStrElapsedTime = 0xE048, kStrRemainingTime = 0xE049;
 constexpr unsigned kStrLipSyncTextFile = 0xE04A; // formatted with the file's name
 constexpr unsigned kStrLipSyncPlaceholder = 0xE04B;
+constexpr unsigned kStrLipSyncRecogniseWords = 0xE04C;
 constexpr unsigned kStrExpressionFirst = 59538; // the seven expression names
 
 } // namespace res

@@ -91,6 +91,10 @@ bool CRecogResources::parseLine(std::string_view line, const std::string& baseFo
         if (name.front() != '-' || value.empty())
             return fail("an alignment option needs -name and a value");
         setOption(keyword == "align" ? align_ : alignRetry_, name, value);
+    } else if (keyword == "words") {
+        if (name.front() != '-' || value.empty())
+            return fail("a word option needs -name and a value");
+        setOption(words_, name, name == "-lm" ? resolvePath(value, baseFolder) : value);
     } else if (keyword == "dictionary") {
         if (!value.empty())
             return fail("dictionary takes one path");
@@ -177,6 +181,18 @@ OptionList CRecogResources::alignRetryOptions() const
 {
     OptionList merged = alignOptions();
     for (const auto& [name, value] : alignRetry_)
+        setOption(merged, name, value);
+    return merged;
+}
+
+OptionList CRecogResources::wordOptions() const
+{
+    if (words_.empty())
+        return {};
+    OptionList merged = alignOptions();
+    if (!dictionary_.empty())
+        setOption(merged, "-dict", dictionary_);
+    for (const auto& [name, value] : words_)
         setOption(merged, name, value);
     return merged;
 }

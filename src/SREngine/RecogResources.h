@@ -1,7 +1,8 @@
 #pragma once
 // The content of "SylRecog.res": decoder options, the wider options of the retry after a collapsed
 // search, the collapse threshold, the frame shift of reported times, the phone-to-Bopomofo table, and for
-// alignment with a known text its decoder options and pronouncing dictionary.
+// alignment with a known text its decoder options and pronouncing dictionary, and the options of the word
+// search that stands in for a missing text.
 
 #include <map>
 #include <string>
@@ -29,6 +30,9 @@ public:
     // variant adds the alignment retry lines, used when the narrow beams lose every path to the end.
     OptionList alignOptions() const;
     OptionList alignRetryOptions() const;
+    // For recognising the words of a voice without text: alignOptions() with the pronouncing dictionary
+    // and the word lines applied over them; empty when the resource has no word lines.
+    OptionList wordOptions() const;
     // The pronouncing dictionary for alignment; empty when the resource names none.
     const std::string& dictionary() const { return dictionary_; }
     // Pauses cut out before the phonetic decoding: at least trimPauseFrames() long (0: none), keeping
@@ -53,6 +57,7 @@ private:
     OptionList retry_;
     OptionList align_;
     OptionList alignRetry_;
+    OptionList words_;
     std::string dictionary_;
     int collapseFrames_ = 300;
     int trimPause_ = 0;

@@ -81,7 +81,7 @@ void writeVisemeFile(const std::string& path, const TimelineData& timeline)
 }
 
 const char* const kLipSyncHelp =
-    R"(lipsync VOICE.wav [--text SCRIPT.txt] [--format json|tsv|moho|rhubarb-json]
+    R"(lipsync VOICE.wav [--text SCRIPT.txt] [--words] [--format json|tsv|moho|rhubarb-json]
         [--out ITEMS.vis] [--json]
 
 Finds the mouth shapes (the 15 MPEG-4 visemes) of a voice and prints them on standard output.
@@ -90,6 +90,11 @@ Finds the mouth shapes (the 15 MPEG-4 visemes) of a voice and prints them on sta
                      cannot be found in it fall back to the phonetic result. Punctuation and case do not
                      matter, numbers are read out ("42", "3.5", "1st", "1984"); an empty file is the
                      same as no text.
+  --words            without a text: recognises the voice's words first and aligns the voice with them
+                     as if they had been given. The mouths follow the voice more closely, at about four
+                     times the time (some 5 times faster than the voice plays instead of over 20) and
+                     about 190 MB of memory instead of 55. Stretches where no words are heard keep the
+                     phonetic result. Ignored with --text, whose words are used.
   --out ITEMS.vis    also writes the viseme track as an item file.
   --format FORMAT    json (the default; --json is the same): {"visemes": [{start, end, viseme, weight,
                        phoneme, label, syllable, symbol}]}, times in 16 kHz samples.
@@ -167,11 +172,9 @@ void writeTrack(std::ostream& out, VisemeFormat format, const TimelineData& time
 }
 
 // The session's lip-sync with the remaining time on standard error; Ctrl+C cancels.
-void analyse(ProjectSession& session, const std::string& script, const CliContext& context)
+void analyse(ProjectSession& session, LipSyncRequest request, const CliContext& context)
 {
     ConsoleProgress console;
-    LipSyncRequest request;
-    request.script = script;
     LipSyncOutcome outcome;
     CoreStatus status;
     const bool ok = runLipSync(
@@ -187,7 +190,7 @@ void analyse(ProjectSession& session, const std::string& script, const CliContex
         throw CliError("lip-sync cancelled");
     if (!ok)
         failWithStatus(context, status);
-    if (!script.empty())
+    if (!request.script.empty())
         context.err << "text: " << outcome.wordsFound << " of " << outcome.scriptWords
                     << " words found in the voice\n";
 }
@@ -201,24 +204,26 @@ int lipsyncCommand(CliArgs& args, CliContext& context)
     const VisemeFormat format = formatOf(args);
     const auto out = args.take("--out");
     const auto textFile = args.take("--text");
+    LipSyncRequest request;
+    request.recogniseWords = args.flag("--words");
     const auto positionals = args.positionals(1, 1);
     CoreStatus status;
-    std::string script;
-    if (textFile && !readScriptFile(*textFile, script, status))
+    if (textFile && !readScriptFile(*textFile, request.script, status))
         failWithStatus(context, status);
     CliSession session(EditorMode::project);
     if (!session->importVoice(positionals[0], status))
         failWithStatus(context, status);
-    analyse(*session, script, context);
+    analyse(*session, std::move(request), context);
     if (out)
         writeVisemeFile(*out, session->timeline());
     writeTrack(context.out, format, session->timeline(), positionals[0]);
     return 0;
 }
 
-const CliRegistration kLipSync("lipsync",
-                               "lipsync VOICE.wav [--text SCRIPT.txt] [--format json|tsv|moho|rhubarb-json] "
-                               "[--out ITEMS.vis] [--json] [--help]",
-                               lipsyncCommand);
+const CliRegistration
+    kLipSync("lipsync",
+             "lipsync VOICE.wav [--text SCRIPT.txt] [--words] [--format json|tsv|moho|rhubarb-json] "
+             "[--out ITEMS.vis] [--json] [--help]",
+             lipsyncCommand);
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "lipsync/TimelineVisemeSink.h"
 #include "lipsync/TrackSplicer.h"
 #include "audio/WavFile.h"
+#include "SREngine/RecogResources.h"
+#include "SREngine/WordDecoder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -88,7 +90,13 @@ void LipSyncAnalyzer::workerMain()
 
 bool LipSyncAnalyzer::recogniseOrAlign(const int16_t* samples, int count)
 {
-    if (!alignerOpened_ && !script_.empty()) {
+    if (script_.empty()) {
+        // The heard words are this block's alone, so the block is aligned as if it ended the text.
+        if (recogniseWords_ && takeHeardWords(samples, count))
+            return alignWithAligner(samples, count, true);
+        return recogniseBlock(*recogniser_, resourceFile_, samples, count, entries_);
+    }
+    if (!alignerOpened_) {
         alignerOpened_ = true; // the model loads on this thread, inside the first block's time
         aligner_ = std::make_unique<CScriptAligner>();
         if (!aligner_->open(resourceFile_, script_))
@@ -96,11 +104,39 @@ bool LipSyncAnalyzer::recogniseOrAlign(const int16_t* samples, int count)
     }
     if (!aligner_)
         return recogniseBlock(*recogniser_, resourceFile_, samples, count, entries_);
+    return alignWithAligner(samples, count, block_.last);
+}
+
+bool LipSyncAnalyzer::takeHeardWords(const int16_t* samples, int count)
+{
+    if (!wordDecoderOpened_) {
+        wordDecoderOpened_ = true; // one decoder for the run: its model is the largest thing we hold
+        sylrecog::CRecogResources resources;
+        wordDecoder_ = std::make_unique<sylrecog::CWordDecoder>();
+        if (!resources.load(resourceFile_) || !wordDecoder_->open(resources))
+            wordDecoder_.reset();
+    }
+    if (!wordDecoder_)
+        return false;
+    const std::string words = wordDecoder_->decode(samples, static_cast<size_t>(std::max(count, 0)));
+    if (words.empty())
+        return false;
+    if (aligner_)
+        return aligner_->restart(words);
+    aligner_ = std::make_unique<CScriptAligner>();
+    if (aligner_->open(resourceFile_, words))
+        return true;
+    aligner_.reset();
+    return false;
+}
+
+bool LipSyncAnalyzer::alignWithAligner(const int16_t* samples, int count, bool lastBlock)
+{
     BlockAlignment alignment;
     const uint32_t next = count > static_cast<int>(kOverlapSamples)
                               ? (static_cast<uint32_t>(count) - kOverlapSamples) / kSamplesPerFrame
                               : 0;
-    aligner_->alignBlock(samples, count, block_.last, next, alignment);
+    aligner_->alignBlock(samples, count, lastBlock, next, alignment);
     std::vector<PhonemeEntry> phonetic;
     if (!recogniseStretches(samples, count, alignment.unmatched, phonetic))
         return false;
@@ -131,14 +167,15 @@ bool LipSyncAnalyzer::recogniseStretches(const int16_t* samples, int count,
     return true;
 }
 
+// The aligner of heard words counts no script's words.
 size_t LipSyncAnalyzer::scriptWords() const
 {
-    return aligner_ ? aligner_->wordCount() : 0;
+    return aligner_ && !script_.empty() ? aligner_->wordCount() : 0;
 }
 
 size_t LipSyncAnalyzer::scriptWordsFound() const
 {
-    return aligner_ ? aligner_->wordsFound() : 0;
+    return aligner_ && !script_.empty() ? aligner_->wordsFound() : 0;
 }
 
 void LipSyncAnalyzer::stopWorker()
@@ -168,6 +205,9 @@ bool LipSyncAnalyzer::run()
     }
     reader.close();
     stopWorker();
+    wordDecoder_.reset();
+    if (script_.empty())
+        aligner_.reset(); // the aligner of a script is kept for its counts
     return ok;
 }
 

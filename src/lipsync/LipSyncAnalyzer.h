@@ -38,6 +38,9 @@ std::string recogniserFolder();
 
 class CWavReader;
 class TimelineData;
+namespace sylrecog {
+class CWordDecoder;
+}
 
 class LipSyncAnalyzer {
 public:
@@ -59,6 +62,10 @@ public:
     // The text the voice speaks (UTF-8), set before run(). Its words are aligned with the voice; what
     // cannot be found in it, or a text without words, falls back to the phonetic result.
     void setScript(std::string script) { script_ = std::move(script); }
+    // Without a script: first recognise each block's words and align the voice with them as if they had
+    // been given, which follows the mouth more closely at about four times the time and some 130 MB
+    // more. A block in which no words are heard keeps the phonetic result. Ignored with a script.
+    void setRecogniseWords(bool on) { recogniseWords_ = on; }
     // After run(): the script's words that could be pronounced, and those found in the voice. Both 0 when
     // no script was given or it could not be used.
     size_t scriptWords() const;
@@ -80,6 +87,10 @@ private:
 
     void workerMain();
     bool recogniseOrAlign(const int16_t* samples, int count);
+    bool alignWithAligner(const int16_t* samples, int count, bool lastBlock);
+    // Gives the aligner the words heard in the block; false when none were heard or the word search is
+    // not available.
+    bool takeHeardWords(const int16_t* samples, int count);
     // The phonetic result of the given stretches of a block, in frames of the block.
     bool recogniseStretches(const int16_t* samples, int count, const std::vector<FrameSpan>& spans,
                             std::vector<PhonemeEntry>& entries);
@@ -111,6 +122,9 @@ private:
     std::string script_;
     std::unique_ptr<CScriptAligner> aligner_;
     bool alignerOpened_ = false;
+    bool recogniseWords_ = false;
+    bool wordDecoderOpened_ = false;
+    std::unique_ptr<sylrecog::CWordDecoder> wordDecoder_;
     std::vector<TrackPhoneme> track_;
 
     unsigned step_ = 0;

@@ -37,6 +37,8 @@ struct CScriptAligner::State {
     std::set<int> found;
     size_t cursor = 0;
     bool firstBlock = true;
+    // Ids go on rising over restarts: the decoder keeps the phones of every id it was given.
+    int nextId = 0;
 
     std::vector<sylrecog::AlignWord> window() const
     {
@@ -85,21 +87,37 @@ CScriptAligner::~CScriptAligner() = default;
 bool CScriptAligner::open(const std::string& resourceFile, std::string_view script)
 {
     state_ = std::make_unique<State>();
-    const auto words = scriptWords(script);
-    if (words.empty() || !state_->resources.load(resourceFile))
+    if (scriptWords(script).empty() || !state_->resources.load(resourceFile))
         return false;
+    return prepareWords(script) && state_->aligner.open(state_->resources);
+}
+
+bool CScriptAligner::restart(std::string_view script)
+{
+    return prepareWords(script);
+}
+
+bool CScriptAligner::prepareWords(std::string_view script)
+{
+    auto& state = *state_;
+    state.words.clear();
+    state.found.clear();
+    state.cursor = 0;
+    state.firstBlock = true;
+    const auto words = scriptWords(script);
     CPronouncingDictionary dictionary;
     const std::set<std::string> wanted(words.begin(), words.end());
-    if (!state_->resources.dictionary().empty())
-        dictionary.load(state_->resources.dictionary(), wanted); // without it every word is guessed
+    if (!state.resources.dictionary().empty())
+        dictionary.load(state.resources.dictionary(), wanted); // without it every word is guessed
     for (size_t i = 0; i < words.size(); ++i) {
         sylrecog::AlignWord word;
-        word.id = static_cast<int>(i);
+        word.id = state.nextId + static_cast<int>(i);
         word.pronunciations = dictionary.pronounce(words[i]);
         if (!word.pronunciations.empty())
-            state_->words.push_back(std::move(word));
+            state.words.push_back(std::move(word));
     }
-    return !state_->words.empty() && state_->aligner.open(state_->resources);
+    state.nextId += static_cast<int>(words.size());
+    return !state.words.empty();
 }
 
 size_t CScriptAligner::wordCount() const

@@ -31,6 +31,9 @@ public:
     // the script's words. False when the script has no words or the resource or model cannot be used;
     // the analysis is then phonetic only.
     bool open(const std::string& resourceFile, std::string_view script);
+    // After a successful open(): replaces the script and starts again at its first word, keeping the
+    // resource and model loaded. False when the new script has no words that can be pronounced.
+    bool restart(std::string_view script);
     // Aligns one block of count samples. nextBlockFrame: where the next block will start, in frames from
     // this block's start (ignored for the last block). A block the script cannot be found in at all comes
     // back as one unmatched span.
@@ -42,6 +45,8 @@ public:
     size_t wordsFound() const;
 
 private:
+    bool prepareWords(std::string_view script);
+
     struct State;
     std::unique_ptr<State> state_;
 };

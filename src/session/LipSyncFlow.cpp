@@ -130,6 +130,7 @@ bool runLipSync(ProjectSession& session, const LipSyncRequest& request, const Li
     const bool blank = request.script.find_first_not_of(" \t\r\n") == std::string::npos;
     if (!blank)
         analyzer.setScript(request.script);
+    analyzer.setRecogniseWords(request.recogniseWords);
     if (!analyzer.run()) {
         status.setMessage(cancelled ? kMsgCancelled : kMsgLipSyncFailed);
         return false;

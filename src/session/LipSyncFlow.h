@@ -14,6 +14,8 @@ class TimelineUndo;
 // What one lip-sync run is given.
 struct LipSyncRequest {
     std::string script; // the words the voice speaks (UTF-8); white space alone is no text
+    // Without text: recognise the voice's words first and align with them (slower, closer to the mouth).
+    bool recogniseWords = false;
     // The recogniser and its resource file; the installed ones when not given.
     ISylRecogniser* recogniser = nullptr;
     std::string resourceFile;

@@ -6,6 +6,7 @@
 #include "shell/ResourceUi.h"
 #include "shell/ShellDialogs.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -46,6 +47,11 @@ LipSyncDialog::LipSyncDialog(ShellDialogs& dialogs, const QString& text, const Q
     fileRow->addWidget(source_, 1);
     fileRow->addWidget(load);
     layout->addLayout(fileRow);
+    words_ = new QCheckBox(ResourceUi::text(res::kStrLipSyncRecogniseWords), this);
+    words_->setObjectName("recogniseWords");
+    layout->addWidget(words_);
+    connect(text_, &QPlainTextEdit::textChanged, this, &LipSyncDialog::updateWordsChoice);
+    updateWordsChoice();
     layout->addSpacing(6);
     layout->addWidget(makeDialogButtons(this, 0));
 
@@ -57,6 +63,22 @@ LipSyncDialog::LipSyncDialog(ShellDialogs& dialogs, const QString& text, const Q
 QString LipSyncDialog::text() const
 {
     return text_->toPlainText();
+}
+
+bool LipSyncDialog::recogniseWords() const
+{
+    return words_->isChecked();
+}
+
+void LipSyncDialog::setRecogniseWords(bool on)
+{
+    words_->setChecked(on);
+}
+
+// White space alone is no text, as for the analysis.
+void LipSyncDialog::updateWordsChoice()
+{
+    words_->setEnabled(text_->toPlainText().trimmed().isEmpty());
 }
 
 void LipSyncDialog::loadTextFile()

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
 class ShellDialogs;
@@ -16,14 +17,19 @@ public:
                   QWidget* parent = nullptr);
 
     QString text() const;
+    // "Recognise the words when no text is given": only offered while the text box is empty.
+    bool recogniseWords() const;
+    void setRecogniseWords(bool on);
     // Picks a text file and shows it in place of the text; a file that cannot be read says so and
     // leaves the text as it was.
     void loadTextFile();
 
 private:
     void showSource(const QString& file);
+    void updateWordsChoice();
 
     ShellDialogs& dialogs_;
     QPlainTextEdit* text_;
     QLabel* source_;
+    QCheckBox* words_;
 };

@@ -143,11 +143,13 @@ std::optional<QString> QtShellDialogs::askName(unsigned titleId, unsigned prompt
 
 void QtShellDialogs::openUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
 
-bool QtShellDialogs::askSpokenText(QString& text, const QString& textFile)
+bool QtShellDialogs::askSpokenText(QString& text, bool& recogniseWords, const QString& textFile)
 {
     LipSyncDialog dialog(*this, text, textFile, parent_);
+    dialog.setRecogniseWords(recogniseWords);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     text = dialog.text();
+    recogniseWords = dialog.recogniseWords();
     return true;
 }

@@ -23,7 +23,7 @@ public:
     bool editSummary(SummaryInfo& summary) override;
     void showAbout() override;
     std::optional<QString> askName(unsigned titleId, unsigned promptId) override;
-    bool askSpokenText(QString& text, const QString& textFile) override;
+    bool askSpokenText(QString& text, bool& recogniseWords, const QString& textFile) override;
     void openUrl(const QUrl& url) override;
 
 private:

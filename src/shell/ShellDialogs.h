@@ -35,8 +35,9 @@ public:
     // A name under title and prompt strings of the library; nothing on cancel.
     virtual std::optional<QString> askName(unsigned titleId, unsigned promptId) = 0;
     // The lip-sync dialog: the text the voice speaks, offered as `text` (read from `textFile`, empty
-    // when none was found); false on Cancel.
-    virtual bool askSpokenText(QString& text, const QString& textFile) = 0;
+    // when none was found), and whether to recognise the words of a voice left without text; false on
+    // Cancel.
+    virtual bool askSpokenText(QString& text, bool& recogniseWords, const QString& textFile) = 0;
 
     // A status record of the core as its message, with the stop icon; a cancelled flow says nothing.
     void showStatus(const CoreStatus& status);

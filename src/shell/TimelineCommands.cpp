@@ -16,6 +16,10 @@ using namespace res;
 
 namespace {
 
+// The lip-sync dialog's choice for voices without text, kept from one run to the next.
+const QString kSettingsSection = QStringLiteral("Settings");
+const QString kRecogniseWordsValue = QStringLiteral("Lip-sync Recognise Words");
+
 QString readTextFile(const std::filesystem::path& file)
 {
     std::string script;
@@ -71,11 +75,14 @@ bool TimelineCommands::lipSync()
     ProjectSession& session = frame_.session();
     const std::filesystem::path textFile = voiceTextFile(session);
     QString text = readTextFile(textFile);
-    if (!frame_.dialogs().askSpokenText(text, text.isEmpty() ? QString()
-                                                             : QString::fromStdString(textFile.string())))
+    bool recogniseWords = frame_.settings().readInt(kSettingsSection, kRecogniseWordsValue, 0) != 0;
+    if (!frame_.dialogs().askSpokenText(
+            text, recogniseWords, text.isEmpty() ? QString() : QString::fromStdString(textFile.string())))
         return false;
+    frame_.settings().writeInt(kSettingsSection, kRecogniseWordsValue, recogniseWords ? 1 : 0);
     LipSyncRequest request;
     request.script = text.toStdString();
+    request.recogniseWords = recogniseWords;
     CoreStatus status;
     LipSyncOutcome outcome;
     bool ok = false;

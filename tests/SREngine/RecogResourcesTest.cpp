@@ -40,7 +40,7 @@ TEST(RecogResources, ParsesOptionsRetryCollapseAndPhones)
     EXPECT_EQ(res.texts().size(), 3u); // B and V share a text
 }
 
-TEST(RecogResources, AlignmentOptionsDictionaryAndPauseCuts)
+TEST(RecogResources, AlignmentAndWordOptionsDictionaryAndPauseCuts)
 {
     CRecogResources res;
     ASSERT_TRUE(
@@ -57,9 +57,23 @@ TEST(RecogResources, AlignmentOptionsDictionaryAndPauseCuts)
     EXPECT_EQ(res.trimPauseFrames(), 50);
     EXPECT_EQ(res.trimKeepFrames(), 15);
     EXPECT_EQ(res.trimRangeDb(), 45);
+    EXPECT_TRUE(res.wordOptions().empty()) << "no word lines: no word search";
 
-    for (const char* bad : {"trim 50 25 45\n", "trim 50 15\n", "trim 50 15 45 9\n", "trim -1 0 45\n",
-                            "dictionary a b\n", "align beam 1\n", "alignretry -beam\n"}) {
+    // The word search: the alignment options with the real dictionary, its model beside the resource.
+    CRecogResources words;
+    ASSERT_TRUE(words.parse("model -hmm en-us\nmodel -allphone phone.lm\nalign -dict /dev/null\n"
+                            "dictionary words.dict\nwords -lm words.lm\nwords -bestpath no\nphone B ㄅ\n",
+                            "/models"))
+        << words.error();
+    const sylrecog::OptionList search{{"-hmm", "/models/en-us"},
+                                      {"-dict", "/models/words.dict"},
+                                      {"-lm", "/models/words.lm"},
+                                      {"-bestpath", "no"}};
+    EXPECT_EQ(words.wordOptions(), search);
+
+    for (const char* bad :
+         {"trim 50 25 45\n", "trim 50 15\n", "trim 50 15 45 9\n", "trim -1 0 45\n", "dictionary a b\n",
+          "align beam 1\n", "alignretry -beam\n", "words -lm\n", "words lm x\n"}) {
         CRecogResources broken;
         EXPECT_FALSE(broken.parse(std::string(bad) + "phone B ㄅ\n", "/models")) << bad;
     }

@@ -73,6 +73,43 @@ TEST(LipSyncCommand, ConvertsAnalysesPrintsAndWritesTheItemFile)
     }
 }
 
+// --words recognises the words of a voice given without text (the "th" of "the" shows it); with --text the
+// text is used and --words changes nothing.
+TEST(LipSyncCommand, WordsAreRecognisedOnlyWithoutText)
+{
+    testsupport::TempDir dir;
+    const auto spoken = dir / "spoken.wav", script = dir / "spoken.txt";
+    ASSERT_EQ(testsupport::runCommand("flite -voice slt -t \"Bob made a map of the lamp.\" -o " + spoken.string())
+                  .status,
+              0)
+        << "flite is needed";
+    testsupport::writeTextFile(script, "Bob made a map of the lamp.\n");
+    const auto lipsync = [&](const std::string& options) {
+        const auto run = testsupport::runCommand(cli() + " lipsync " + spoken.string() + " " + options);
+        EXPECT_EQ(run.status, 0) << options << run.err;
+        return run;
+    };
+    const auto hasTh = [](const std::string& json) {
+        for (const auto& viseme : visemesOf(json))
+            if (viseme.viseme == 3)
+                return true;
+        return false;
+    };
+    const auto words = lipsync("--words --json");
+    EXPECT_TRUE(hasTh(words.out));
+    EXPECT_EQ(words.err.find("words found"), std::string::npos) << "no text, no count";
+    EXPECT_FALSE(hasTh(lipsync("--json").out));
+
+    const auto text = lipsync("--text " + script.string() + " --json");
+    const auto both = lipsync("--words --text " + script.string() + " --json");
+    EXPECT_EQ(both.out, text.out);
+    EXPECT_NE(both.err.find("text: 7 of 7 words found"), std::string::npos) << both.err;
+
+    const auto help = lipsync("--help");
+    EXPECT_NE(help.out.find("--words"), std::string::npos);
+    EXPECT_NE(help.out.find("Ignored with --text"), std::string::npos);
+}
+
 TEST(LipSyncCommand, FailuresExitWithStatusTwoAndPrintNoItems)
 {
     testsupport::TempDir dir;

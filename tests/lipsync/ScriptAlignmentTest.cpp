@@ -1,3 +1,4 @@
+#include "audio/WavFile.h"
 #include "lipsync/LipSyncAnalyzer.h"
 #include "TestSupport.h"
 
@@ -16,11 +17,12 @@ struct Analysis {
     size_t words = 0, found = 0;
 };
 
-Analysis analyse(const std::filesystem::path& voice, const std::string& script)
+Analysis analyse(const std::filesystem::path& voice, const std::string& script, bool recogniseWords = false)
 {
     TrackSink sink;
     LipSyncAnalyzer analyzer(sink, voice.string(), nullptr);
     analyzer.setScript(script);
+    analyzer.setRecogniseWords(recogniseWords);
     Analysis result;
     result.ok = analyzer.run();
     result.items = sink.items;
@@ -59,6 +61,36 @@ std::filesystem::path speak(const testsupport::TempDir& dir, const std::string& 
         testsupport::runCommand("sox " + raw.string() + " -r 16000 -c 1 -b 16 " + voice.string());
     EXPECT_EQ(sox.status, 0) << sox.err;
     return voice;
+}
+
+size_t agreement(const std::vector<TrackPhoneme>& reference, const std::vector<TrackPhoneme>& items)
+{
+    const size_t frames = reference.back().end / 160 + 10;
+    const auto expected = framesOf(reference, frames), got = framesOf(items, frames);
+    size_t same = 0;
+    for (size_t f = 0; f < frames; ++f)
+        same += expected[f] == got[f];
+    return same;
+}
+
+std::vector<int16_t> samplesOf(const std::filesystem::path& voice)
+{
+    CWavReader reader;
+    EXPECT_EQ(reader.open(voice.string()), kWavOk);
+    EXPECT_EQ(reader.startData(), kWavOk);
+    std::vector<int16_t> samples(reader.remaining() / 2);
+    uint32_t got = 0;
+    EXPECT_EQ(reader.read(samples.data(), static_cast<uint32_t>(samples.size() * 2), got), kWavOk);
+    samples.resize(got / 2);
+    return samples;
+}
+
+std::vector<int> phonemesOf(const BlockAlignment& alignment)
+{
+    std::vector<int> phonemes;
+    for (const auto& entry : alignment.entries)
+        phonemes.push_back(entry.phoneme);
+    return phonemes;
 }
 
 bool hasViseme(const std::vector<TrackPhoneme>& items, int viseme)
@@ -159,4 +191,102 @@ TEST(ScriptAlignment, TextOverSeveralBlocksIsFoundAcrossTheSplice)
     EXPECT_LE(aligned.found, spoken + 25);
     expectOrderedTrack(aligned.items, "two blocks");
     EXPECT_GT(aligned.items.back().end, 65u * 16000);
+}
+
+// Without text the voice's words can be recognised first and aligned as if given: the track comes closer
+// to the one of the true text than the phonetic one does, and names the "th" of "the". No script words
+// are reported, since none were given; a given text wins over the recognised words.
+TEST(WordRecognition, RecognisedWordsBringTheTrackCloserToTheTextsOne)
+{
+    testsupport::TempDir dir;
+    const auto fox = speak(dir, "fox", "The quick brown fox jumps over the lazy dog.");
+    const auto reference = analyse(fox, "The quick brown fox jumps over the lazy dog.");
+    const auto phonetic = analyse(fox, "");
+    const auto words = analyse(fox, "", true);
+    ASSERT_TRUE(reference.ok && phonetic.ok && words.ok);
+    expectOrderedTrack(words.items, "words");
+    EXPECT_TRUE(hasViseme(words.items, 3));
+    EXPECT_GE(agreement(reference.items, words.items), agreement(reference.items, phonetic.items));
+    EXPECT_EQ(words.words, 0u);
+    EXPECT_EQ(words.found, 0u);
+
+    const auto textWins = analyse(fox, "The quick brown fox jumps over the lazy dog.", true);
+    ASSERT_TRUE(textWins.ok);
+    EXPECT_EQ(textWins.words, 9u);
+    ASSERT_EQ(textWins.items.size(), reference.items.size());
+    for (size_t i = 0; i < reference.items.size(); ++i)
+        EXPECT_EQ(textWins.items[i].viseme, reference.items[i].viseme) << i;
+}
+
+// Where no words are heard the block keeps the phonetic result, and a voice of silence is no failure.
+TEST(WordRecognition, SilenceAndNoiseFallBackToThePhoneticResult)
+{
+    testsupport::TempDir dir;
+    const auto silence = dir / "silence.wav";
+    ASSERT_EQ(testsupport::runCommand("sox -n -r 16000 -c 1 -b 16 " + silence.string() + " trim 0 3").status,
+              0);
+    const auto quiet = analyse(silence, "", true);
+    ASSERT_TRUE(quiet.ok);
+    EXPECT_EQ(quiet.items.size(), analyse(silence, "").items.size());
+
+    const auto hum = dir / "hum.wav";
+    ASSERT_EQ(
+        testsupport::runCommand("sox -n -r 16000 -c 1 -b 16 " + hum.string() + " synth 2 sine 50 vol 0.01")
+            .status,
+        0);
+    EXPECT_TRUE(analyse(hum, "", true).ok);
+}
+
+// A voice over two blocks: each block aligns with its own heard words, the second after the first has
+// fed the decoder its words, and the blocks splice into one ordered track.
+TEST(WordRecognition, EachBlockAlignsWithItsOwnWords)
+{
+    testsupport::TempDir dir;
+    const auto one = speak(dir, "one", "She sells sea shells by the sea shore while we wait for the train.");
+    const auto voice = dir / "voice.wav";
+    std::string soxLine = "sox";
+    for (int i = 0; i < 20; ++i) // well over the 62 s kept
+        soxLine.append(" ").append(one.string());
+    soxLine.append(" ").append(voice.string()).append(" trim 0 62");
+    ASSERT_EQ(testsupport::runCommand(soxLine).status, 0);
+
+    const auto words = analyse(voice, "", true);
+    ASSERT_TRUE(words.ok);
+    expectOrderedTrack(words.items, "two blocks");
+    EXPECT_GT(words.items.back().end, 60u * 16000);
+    size_t secondBlockTh = 0;
+    for (const auto& item : words.items)
+        secondBlockTh += item.viseme == 3 && item.start > 56u * 16000;
+    EXPECT_GT(secondBlockTh, 0u);
+}
+
+// An aligner given a new script keeps its model and aligns the new words as a fresh one would, although
+// the decoder still knows the words of the old script.
+TEST(WordRecognition, ARestartedAlignerAlignsItsNewScriptAsAFreshOne)
+{
+    testsupport::TempDir dir;
+    const std::string resource = recogniserFolder() + "/SylRecog.res";
+    const auto fox = samplesOf(speak(dir, "fox", "The quick brown fox jumps over the lazy dog."));
+    const auto map = samplesOf(speak(dir, "map", "Bob made a map of the lamp."));
+    const auto align = [](CScriptAligner& aligner, const std::vector<int16_t>& samples) {
+        BlockAlignment out;
+        aligner.alignBlock(samples.data(), static_cast<int>(samples.size()), true, 0, out);
+        return out;
+    };
+    CScriptAligner fresh;
+    ASSERT_TRUE(fresh.open(resource, "Bob made a map of the lamp"));
+    const auto expected = align(fresh, map);
+    ASSERT_FALSE(expected.entries.empty());
+
+    CScriptAligner restarted;
+    ASSERT_TRUE(restarted.open(resource, "The quick brown fox jumps over the lazy dog"));
+    EXPECT_EQ(restarted.wordsFound(), 0u);
+    align(restarted, fox);
+    EXPECT_EQ(restarted.wordsFound(), 9u);
+    ASSERT_TRUE(restarted.restart("Bob made a map of the lamp"));
+    EXPECT_EQ(restarted.wordCount(), 7u);
+    EXPECT_EQ(restarted.wordsFound(), 0u);
+    EXPECT_EQ(phonemesOf(align(restarted, map)), phonemesOf(expected));
+    EXPECT_EQ(restarted.wordsFound(), 7u);
+    EXPECT_FALSE(restarted.restart("... !?")) << "no words";
 }

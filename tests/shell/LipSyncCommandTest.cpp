@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -180,6 +181,23 @@ TEST(LipSyncCommand, TheTypedTextFillsTheTrackAndUndoBringsTheEarlierTrackBack)
     frame.close();
 }
 
+// Without text the words can be recognised first; the choice is kept for the next run.
+TEST(LipSyncCommand, TheWordsChoiceIsPassedOnAndRemembered)
+{
+    SpokenProject p;
+    CChattermaskEditorMainFrame& frame = p.frame;
+    ScriptedDialogs& dialogs = *p.fixture.dialogs;
+    dialogs.spokenTexts = {QStringLiteral(" "), QString()};
+    dialogs.answerRecogniseWords = true;
+    frame.runCommand(kCmdLipSync);
+    EXPECT_FALSE(dialogs.offeredRecogniseWords) << "off until chosen";
+    EXPECT_GT(visemesOf(frame).size(), 8u);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+    frame.runCommand(kCmdLipSync);
+    EXPECT_TRUE(dialogs.offeredRecogniseWords);
+    frame.close();
+}
+
 TEST(LipSyncCommand, IsOnlyOfferedToTheProjectEditorWithAVoice)
 {
     shelltest::clearSettings();
@@ -254,4 +272,27 @@ TEST(LipSyncDialog, LoadsAnotherTextFileOrSaysWhyItCannot)
     }
     EXPECT_EQ(source->text(), ResourceUi::format(kStrLipSyncTextFile, "other.txt"));
     EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+// The words are only recognised for a voice without text: the choice is offered while the box is empty
+// (white space counts as empty) and keeps its state while it is not.
+TEST(LipSyncDialog, OffersTheWordsChoiceOnlyWithoutText)
+{
+    ScriptedDialogs dialogs;
+    LipSyncDialog dialog(dialogs, "Some text", QString());
+    auto* text = dialog.findChild<QPlainTextEdit*>("text");
+    auto* words = dialog.findChild<QCheckBox*>("recogniseWords");
+    ASSERT_TRUE(text && words);
+    EXPECT_FALSE(words->isEnabled());
+    EXPECT_FALSE(dialog.recogniseWords()) << "off by default";
+    dialog.setRecogniseWords(true);
+    text->setPlainText(" \n");
+    EXPECT_TRUE(words->isEnabled());
+    EXPECT_TRUE(dialog.recogniseWords());
+    dialog.show();
+    settle();
+    EXPECT_TRUE(dialog.grab().save(shotPath("dialog-lipsync-words.png")));
+    text->setPlainText("Hello");
+    EXPECT_FALSE(words->isEnabled());
+    EXPECT_TRUE(dialog.recogniseWords());
 }

@@ -69,7 +69,7 @@ public:
         return QStringLiteral("teeth%1").arg(pick(5));
     }
     void openUrl(const QUrl&) override {}
-    bool askSpokenText(QString& text, const QString&) override
+    bool askSpokenText(QString& text, bool&, const QString&) override
     {
         if (coin())
             text = pick(2) ? QStringLiteral("Hello, this is the default voice.") : QString();

@@ -20,6 +20,8 @@ public:
     std::optional<SummaryInfo> summary;
     std::deque<QString> spokenTexts; // the lip-sync dialog's text when OK is pressed; null: Cancel
     QString offeredText, offeredTextFile; // what the last lip-sync dialog opened with
+    bool offeredRecogniseWords = false;
+    bool answerRecogniseWords = false; // the check box when OK is pressed
 
     std::vector<unsigned> asked; // message numbers of the questions, 0xE849 for the save-changes one
     QStringList messages;
@@ -86,15 +88,17 @@ public:
     void showAbout() override { ++aboutShown; }
     std::optional<QString> askName(unsigned, unsigned) override { return orNothing(pop(names, QString())); }
     void openUrl(const QUrl& url) override { urls << url.toString(); }
-    bool askSpokenText(QString& text, const QString& textFile) override
+    bool askSpokenText(QString& text, bool& recogniseWords, const QString& textFile) override
     {
         ++spokenTextAsked;
         offeredText = text;
         offeredTextFile = textFile;
+        offeredRecogniseWords = recogniseWords;
         const QString answer = pop(spokenTexts, QString());
         if (answer.isNull())
             return false;
         text = answer;
+        recogniseWords = answerRecogniseWords;
         return true;
     }
 
