@@ -31,15 +31,33 @@ bool writeImageChunk(FileSink& out, uint32_t tag, const std::string& path, std::
     return copied;
 }
 
+using NamedPictures = std::vector<std::pair<std::string, std::string>>;
+
+// A reader pairs the i-th name with the i-th picture, so a background whose picture cannot be read
+// loses its name too; otherwise every later name would point at the next one's picture.
+NamedPictures readableBackgrounds(const NamedPictures& backgrounds)
+{
+    NamedPictures readable;
+    for (const auto& background : backgrounds) {
+        std::FILE* file = background.second.empty() ? nullptr : std::fopen(background.second.c_str(), "rb");
+        if (!file)
+            continue;
+        std::fclose(file);
+        readable.push_back(background);
+    }
+    return readable;
+}
+
 bool writeHeader(FileSink& out, const StreamInputs& inputs, std::vector<uint8_t>& buffer,
                  DocumentStatus& status)
 {
+    const NamedPictures backgrounds = readableBackgrounds(inputs.backgrounds);
     std::vector<uint8_t> header;
     appendU16(header, 1);
     appendU16(header, 0);
     if (!writeChunk(out, tags::SHDR, header, 4))
         return false;
-    for (const auto& [name, path] : inputs.backgrounds)
+    for (const auto& [name, path] : backgrounds)
         if (!writeNameChunk(out, tags::BGDN, name))
             return false;
     ScopedTempFile mesh("hm");
@@ -51,7 +69,7 @@ bool writeHeader(FileSink& out, const StreamInputs& inputs, std::vector<uint8_t>
         !writeImageChunk(out, tags::TTTJ, inputs.teethTop, buffer) ||
         !writeImageChunk(out, tags::BTTJ, inputs.teethBottom, buffer))
         return false;
-    for (const auto& [name, path] : inputs.backgrounds)
+    for (const auto& [name, path] : backgrounds)
         if (!writeImageChunk(out, tags::BGRJ, path, buffer))
             return false;
     return true;

@@ -87,11 +87,14 @@ TEST(StreamFile, HeaderImagesAndEndAreInTheirOrder)
     run.inputs.faceTexture = writeFile(run.temp.path() / "face.jpg", patternBytes(11)).string();
     run.inputs.mask = writeFile(run.temp.path() / "mask.jpg", patternBytes(12)).string();
     run.inputs.teethTop = (run.temp.path() / "missing.jpg").string();
+    const std::string longName(300, 'n');
     run.inputs.backgrounds = {{"sky", writeFile(run.temp.path() / "sky.jpg", patternBytes(13)).string()},
-                              {std::string(300, 'n'), (run.temp.path() / "gone.jpg").string()}};
+                              {"sea", (run.temp.path() / "gone.jpg").string()},
+                              {longName, writeFile(run.temp.path() / "n.jpg", patternBytes(7)).string()}};
     ASSERT_TRUE(run.write());
+    // The background whose picture is gone loses its name as well, so names and pictures stay paired.
     std::vector<std::string> expected = {"SHDR:4",  "BGDN:4",  "BGDN:256", "MESH:40", "MSKJ:12",
-                                         "FTXJ:11", "BGRJ:13", "SPCG:24",  "SEND:0"};
+                                         "FTXJ:11", "BGRJ:13", "BGRJ:7",   "SPCG:24", "SEND:0"};
     EXPECT_EQ(run.tagsListed(), expected);
     Bytes stream = readFile(run.temp.path() / "out.cmt");
     EXPECT_EQ(tagAt(stream, 0), "SHDR");
@@ -255,13 +258,13 @@ TEST(StreamFileReading, ReadsBackWhatWasWritten)
     std::string error;
     ASSERT_EQ(run.read(run.bytes, content, error), StreamRead::whole) << error << content.damage;
     EXPECT_EQ(content.version, 1);
-    EXPECT_EQ(content.backgroundNames, (std::vector<std::string>{"sky", "sea"}));
+    EXPECT_EQ(content.backgroundNames, (std::vector<std::string>{"sky"})); // "sea" has no picture
     EXPECT_EQ(content.mesh, patternBytes(40));
     EXPECT_EQ(content.faceTexture, patternBytes(11, 2));
     EXPECT_EQ(content.mask, patternBytes(12, 3));
     EXPECT_TRUE(content.teethTop.empty());
     EXPECT_EQ(content.teethBottom, patternBytes(9, 4));
-    ASSERT_EQ(content.backgroundPictures.size(), 1u); // the missing picture is left out
+    ASSERT_EQ(content.backgroundPictures.size(), 1u);
     EXPECT_EQ(content.backgroundPictures[0], patternBytes(13, 5));
 
     // Each item once, although the one at 8000 travels with the first block.
