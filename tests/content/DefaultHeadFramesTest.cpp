@@ -259,6 +259,44 @@ TEST(DefaultHeadFrames, OpenMouthShowsAShadedRedInsideAndTheLowerTeeth)
     }
 }
 
+// Bright and hardly redder than green: teeth, where lips and skin are pink or tanned.
+bool toothWhite(uint32_t p)
+{
+    return green(p) > 170 && blue(p) > 140 && red(p) - green(p) < 28;
+}
+
+TEST(DefaultHeadFrames, ClosedMouthShowsNoTeethOfThePhoto)
+{
+    // Between the lips' mid points, over the lips' height round the mouth line, at rest and when the
+    // lips press together: a smile's teeth in the photo would show there on the closed head.
+    constexpr int kPressedLips = 1; // "p, b, m"
+    for (const char* face : {"Male", "Female"})
+        for (int viseme : {0, kPressedLips}) {
+            SCOPED_TRACE(std::string(face) + (viseme == 0 ? ", at rest" : ", p, b, m"));
+            DefaultHead head(face);
+            ASSERT_TRUE(head.ready());
+            head.useOwnPhoto();
+            const std::vector<uint32_t> frame = head.draw({"front", 0, 0, 0}, viseme);
+            CHeadModel& model = head.model();
+            Vec3f upper, lower, rightMiddle, leftMiddle;
+            model.getVertex(model.getFeaturePoint(8, 1), upper);
+            model.getVertex(model.getFeaturePoint(8, 2), lower);
+            model.getVertex(model.getFeaturePoint(2, 6), leftMiddle);
+            model.getVertex(model.getFeaturePoint(2, 7), rightMiddle);
+            int top = 0, bottom = 0, left = 0, right = 0, unused = 0;
+            project(upper, unused, top);
+            project(lower, unused, bottom);
+            project(rightMiddle, right, unused);
+            project(leftMiddle, left, unused);
+            int teeth = 0, pixels = 0;
+            for (int y = bottom; y <= top; ++y)
+                for (int x = right; x <= left; ++x, ++pixels)
+                    teeth += toothWhite(frame[static_cast<size_t>(y * kSide + x)]);
+            ASSERT_GT(pixels, 20);
+            EXPECT_LT(teeth, pixels / 20) << teeth << " of " << pixels << " pixels of the lips are tooth-white";
+        }
+}
+
 TEST(DefaultHeadFrames, ContactSheetsOfBothFacesAreWrittenForReview)
 {
     fs::path folder = testsupport::binDir().parent_path() / "sheets";
