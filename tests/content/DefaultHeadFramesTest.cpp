@@ -67,11 +67,12 @@ bool differs(uint32_t a, uint32_t b)
     return false;
 }
 
-// The default head with one face's pictures, drawn as the player draws a frame.
+// One default face's head (the generic head, or the female face's with her hair) with that face's
+// pictures, drawn as the player draws a frame.
 class DefaultHead {
 public:
     explicit DefaultHead(const std::string& face)
-        : model_(readHeadFile(contentFile("Models/MaleHead.cmm"))),
+        : model_(readHeadFile(contentFile("Models/" + face + "Head.cmm"))),
           photo_(pictureOf("Faces/" + face + ".jpg", false)),
           mask_(pictureOf("Faces/" + face + "-mask.jpg", true))
     {
@@ -303,7 +304,7 @@ TEST(DefaultHeadFrames, ContactSheetsOfBothFacesAreWrittenForReview)
     fs::create_directories(folder);
     for (const std::string face : {"Male", "Female"}) {
         std::string command = (testsupport::binDir() / "chattermask-cli").string() + " sheet " +
-                              contentFile("Models/MaleHead.cmm").string() + " " +
+                              contentFile("Models/" + face + "Head.cmm").string() + " " +
                               (folder / (face + "-sheet.png")).string() + " --turns " +
                               (folder / (face + "-turns.png")).string() + " --face " +
                               contentFile("Faces/" + face + ".jpg").string() + " --mask " +

@@ -161,6 +161,27 @@ constexpr EarRimRow kEarRim[] = {{13.7, 0.35, 0.2}, {14.3, 0.9, 0.45}, {15.3, 1.
 // head.
 constexpr EarRimRow kEarLobeTip = {13.55, 0.5, 0.3}, kEarTopTip = {20.2, 0.7, 0.45};
 
+// Hair standing out from the skull, for a head whose photo's hair reaches past the generic outline: its
+// half width seen from the front at each height (the skin's own where that is wider), reached at the sides
+// of the head and fading out towards the face and the middle of the back, so the hair turns with the head
+// instead of being cut off where the skull ends. The crown lift raises the top rows (from, to) so the
+// hair keeps its round top; the top of the head itself stays where the photos expect it.
+struct HairRow {
+    double y, halfWidth;
+};
+struct CrownLift {
+    double from, to;
+};
+// The female default face's bob, traced from her photo's hair outline (the wider of its two sides, and
+// a pixel and a half beyond it).
+constexpr HairRow kBobOutline[] = {{15.2, 7.0},   {15.6, 9.1},  {16.0, 9.4},  {16.5, 9.75}, {17.0, 10.1},
+                                   {18.0, 10.6},  {19.5, 11.2}, {21.5, 11.6}, {23.5, 11.35}, {25.5, 10.6},
+                                   {26.5, 10.1},  {27.5, 9.3},  {28.5, 8.5},  {29.3, 7.55}, {30.0, 6.6},
+                                   {30.6, 5.7},   {31.2, 4.0}};
+constexpr CrownLift kBobCrown[] = {{25.0, 25.0}, {26.6, 27.3}, {27.6, 28.6}, {28.5, 29.7}, {29.3, 30.6}, {31.2, 31.2}};
+// Share of the skin's half width (from the middle) where the hair starts to stand out, and where it is full.
+constexpr double kHairFadeStart = 0.86, kHairFadeFull = 0.97;
+
 // The head rotation centre, on top of the spine inside the neck.
 constexpr double kPivotY = 8.0;
 constexpr double kPivotZ = -1.2;
