@@ -178,9 +178,9 @@ constexpr HairRow kBobOutline[] = {{15.2, 7.0},   {15.6, 9.1},  {16.0, 9.4},  {1
                                    {18.0, 10.6},  {19.5, 11.2}, {21.5, 11.6}, {23.5, 11.35}, {25.5, 10.6},
                                    {26.5, 10.1},  {27.5, 9.3},  {28.5, 8.5},  {29.3, 7.55}, {30.0, 6.6},
                                    {30.6, 5.7},   {31.2, 4.0}};
-constexpr CrownLift kBobCrown[] = {{25.0, 25.0}, {26.6, 27.3}, {27.6, 28.6}, {28.5, 29.7}, {29.3, 30.6}, {31.2, 31.2}};
+constexpr CrownLift kBobCrown[] = {{27.6, 27.6}, {28.5, 29.6}, {29.3, 30.6}, {31.2, 31.2}};
 // Share of the skin's half width (from the middle) where the hair starts to stand out, and where it is full.
-constexpr double kHairFadeStart = 0.86, kHairFadeFull = 0.97;
+constexpr double kHairFadeStart = 0.84, kHairFadeFull = 1.0;
 
 // The head rotation centre, on top of the spine inside the neck.
 constexpr double kPivotY = 8.0;
