@@ -169,6 +169,32 @@ std::vector<bool> faceAndHair(DefaultHead& head)
     return texels;
 }
 
+TEST(DefaultHeadFrames, FemaleHeadAtRestCarriesAllOfHerHair)
+{
+    // Between her crown and her ears the photo shows only hair and the studio behind it, and the mask
+    // shows neither: a texel that is not the studio must lie on the mesh, or the hair is cut off where
+    // the skull ends. (The crown above is rounded off under the top of the head, which stays at the row
+    // every face photo is aligned to.)
+    constexpr int kBelowCrown = 72, kAboveEars = 140;
+    const std::vector<uint32_t> studio = pictureOf("Backgrounds/Studio.jpg", false);
+    ASSERT_EQ(studio.size(), static_cast<size_t>(kSide * kSide));
+    DefaultHead head("Female");
+    ASSERT_TRUE(head.ready());
+    const std::vector<bool> onMesh = faceAndHair(head);
+    const std::vector<uint32_t> photo = pictureOf("Faces/Female.jpg", false);
+    int cut = 0, hair = 0;
+    for (int row = kBelowCrown; row < kAboveEars; ++row)
+        for (int column = 0; column < kSide; ++column) {
+            const size_t i = static_cast<size_t>(row * kSide + column);
+            if (!differs(photo[i], studio[i]))
+                continue;
+            ++hair;
+            cut += !onMesh[i];
+        }
+    EXPECT_GT(hair, 5000);
+    EXPECT_LT(cut, hair / 100) << cut << " of " << hair << " texels of her hair lie off the head";
+}
+
 TEST(DefaultHeadFrames, TurnedHeadsLeaveNoSecondFaceOrHairBehind)
 {
     // The photo's face and hair painted in two colours show every pixel they reach. Those the mesh does
