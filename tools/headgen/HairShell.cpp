@@ -15,17 +15,6 @@ double smoothStep(double t)
     return t * t * (3.0 - 2.0 * t);
 }
 
-// Piecewise linear through (from, to); heights outside the table stay.
-double liftedY(std::span<const CrownLift> crown, double y)
-{
-    for (size_t i = 1; i < crown.size(); ++i)
-        if (y >= crown[i - 1].from && y <= crown[i].from) {
-            const double t = (y - crown[i - 1].from) / (crown[i].from - crown[i - 1].from);
-            return crown[i - 1].to + t * (crown[i].to - crown[i - 1].to);
-        }
-    return y;
-}
-
 // The hair's half width at a height; 0 below and above the outline.
 double hairHalfWidth(std::span<const HairRow> outline, double y)
 {
@@ -46,8 +35,7 @@ void shapeHair(std::vector<Point3>& points, const std::vector<bool>& pinned, con
             continue;
         Point3& p = points[i];
         const double skin = sectionAt(p.y).halfWidth;
-        const double y = liftedY(hair.crown, p.y);
-        const double reach = std::max(hairHalfWidth(hair.outline, y), skin);
+        const double reach = std::max(hairHalfWidth(hair.outline, p.y), skin);
         if (skin > 0.0) {
             const double side = std::fabs(p.x) / skin;
             if (side <= 1.0) {
@@ -59,7 +47,6 @@ void shapeHair(std::vector<Point3>& points, const std::vector<bool>& pinned, con
                 p.x += std::copysign(reach - skin, p.x);
             }
         }
-        p.y = y;
     }
 }
 

@@ -11,8 +11,7 @@ namespace headgen {
 // The hair a head's photo needs beyond the generic skull; empty for a head whose hair the skull holds.
 struct HairShape {
     std::span<const HairRow> outline;
-    std::span<const CrownLift> crown;
-    bool empty() const { return outline.empty() && crown.empty(); }
+    bool empty() const { return outline.empty(); }
 };
 
 // Moves the points (building units, as built) out to the hair's outline, all but the pinned ones. Only

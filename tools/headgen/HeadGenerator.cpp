@@ -105,7 +105,7 @@ std::unique_ptr<CHeadModel> generateHead(const HairShape& hair)
 
 HairShape bobHair()
 {
-    return {kBobOutline, kBobCrown};
+    return {kBobOutline};
 }
 
 } // namespace headgen

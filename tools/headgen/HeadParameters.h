@@ -40,7 +40,7 @@ constexpr double kSectionExponent = 2.6;
 constexpr double kRowHeights[] = {
     1.5,  3.3,   5.0,   5.4,   6.875, 7.3,  8.2,  9.05,  9.5,  9.95,  10.4,  10.85, 11.3, 11.75, 12.2, 12.65,
     13.1, 13.5,  13.85, 14.25, 14.65, 15.0, 15.4, 15.85, 16.3, 16.75, 17.15, 17.55, 18.0, 18.45, 18.9, 19.35,
-    19.8, 20.25, 20.7,  21.15, 21.6,  22.1, 22.6, 23.2,  23.9, 24.7,  25.6,  26.6,  27.6, 28.5,  29.3};
+    19.8, 20.25, 20.7,  21.15, 21.6,  22.1, 22.6, 23.56, 24.6, 25.76, 26.85, 27.97, 28.97, 29.88, 30.62};
 constexpr double kColumnSpacing = 0.42;   // across the front
 constexpr int kFrontColumnsEachSide = 14; // front columns reach 14 * 0.42 = 5.9 to each side
 constexpr double kColumnReferenceHalfWidth = 7.0;
@@ -164,13 +164,9 @@ constexpr EarRimRow kEarLobeTip = {13.55, 0.5, 0.3}, kEarTopTip = {20.2, 0.7, 0.
 // Hair standing out from the skull, for a head whose photo's hair reaches past the generic outline: its
 // half width seen from the front at each height (the skin's own where that is wider), reached at the sides
 // of the head and fading out towards the face and the middle of the back, so the hair turns with the head
-// instead of being cut off where the skull ends. The crown lift raises the top rows (from, to) so the
-// hair keeps its round top; the top of the head itself stays where the photos expect it.
+// instead of being cut off where the skull ends. The top of the head stays where the photos expect it.
 struct HairRow {
     double y, halfWidth;
-};
-struct CrownLift {
-    double from, to;
 };
 // The female default face's bob, traced from her photo's hair outline (the wider of its two sides, and
 // a pixel and a half beyond it).
@@ -178,7 +174,6 @@ constexpr HairRow kBobOutline[] = {{15.2, 7.0},   {15.6, 9.1},  {16.0, 9.4},  {1
                                    {18.0, 10.6},  {19.5, 11.2}, {21.5, 11.6}, {23.5, 11.35}, {25.5, 10.6},
                                    {26.5, 10.1},  {27.5, 9.3},  {28.5, 8.5},  {29.3, 7.55}, {30.0, 6.6},
                                    {30.6, 5.7},   {31.2, 4.0}};
-constexpr CrownLift kBobCrown[] = {{27.6, 27.6}, {28.5, 29.6}, {29.3, 30.6}, {31.2, 31.2}};
 // Share of the skin's half width (from the middle) where the hair starts to stand out, and where it is full.
 constexpr double kHairFadeStart = 0.84, kHairFadeFull = 1.0;
 
