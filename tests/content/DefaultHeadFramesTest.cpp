@@ -320,7 +320,8 @@ TEST(DefaultHeadFrames, ClosedMouthShowsNoTeethOfThePhoto)
                 for (int x = right; x <= left; ++x, ++pixels)
                     teeth += toothWhite(frame[static_cast<size_t>(y * kSide + x)]);
             ASSERT_GT(pixels, 20);
-            EXPECT_LT(teeth, pixels / 20) << teeth << " of " << pixels << " pixels of the lips are tooth-white";
+            EXPECT_LT(teeth, pixels / 20)
+                << teeth << " of " << pixels << " pixels of the lips are tooth-white";
         }
 }
 

@@ -541,7 +541,8 @@ TEST(HeadGeneratorTest, ReproducesTheCommittedHeadsByteForByte)
         bin ? std::filesystem::path(bin) : std::filesystem::read_symlink("/proc/self/exe").parent_path();
     std::filesystem::path tool = folder / "cm-headgen";
     ASSERT_TRUE(std::filesystem::exists(tool)) << tool << " is not built";
-    for (const auto& [name, options] : {std::pair{"MaleHead.cmm", ""}, std::pair{"FemaleHead.cmm", "--bob "}}) {
+    for (const auto& [name, options] :
+         {std::pair{"MaleHead.cmm", ""}, std::pair{"FemaleHead.cmm", "--bob "}}) {
         std::filesystem::path out = std::filesystem::temp_directory_path() / "cm_headgen";
         out += std::to_string(getpid()) + ".cmm";
         std::ostringstream command;
@@ -550,7 +551,8 @@ TEST(HeadGeneratorTest, ReproducesTheCommittedHeadsByteForByte)
         std::vector<std::uint8_t> generated = fileBytes(out), committed = fileBytes(headPath(name));
         std::filesystem::remove(out);
         ASSERT_FALSE(committed.empty()) << name;
-        EXPECT_TRUE(generated == committed) << "regenerate content/Models/" << name << " with scripts/make-head.sh";
+        EXPECT_TRUE(generated == committed)
+            << "regenerate content/Models/" << name << " with scripts/make-head.sh";
     }
 }
 

@@ -33,7 +33,8 @@ RgbImage paintedSmile()
 
 LipGap straightGap()
 {
-    return {{{6, 20}, {10, kGapTop}, {30, kGapTop}, {34, 20}}, {{6, 20}, {10, kGapBottom}, {30, kGapBottom}, {34, 20}}};
+    return {{{6, 20}, {10, kGapTop}, {30, kGapTop}, {34, 20}},
+            {{6, 20}, {10, kGapBottom}, {30, kGapBottom}, {34, 20}}};
 }
 
 int brightness(const RgbImage& picture, int x, int y)

@@ -79,8 +79,8 @@ void paintColumn(RgbImage& picture, const RgbImage& original, int x, double top,
         const double shade =
             (1.0 - kRollInShade * towardsLine) * (1.0 - kLineShade * std::exp(-lineDistance * lineDistance));
         const std::uint8_t* was = original.at(x, y);
-        picture.set(x, y, was[0] + cover * (lip[0] * shade - was[0]), was[1] + cover * (lip[1] * shade - was[1]),
-                    was[2] + cover * (lip[2] * shade - was[2]));
+        picture.set(x, y, was[0] + cover * (lip[0] * shade - was[0]),
+                    was[1] + cover * (lip[1] * shade - was[1]), was[2] + cover * (lip[2] * shade - was[2]));
     }
 }
 
