@@ -64,6 +64,15 @@ FEMALE_POINTS=(
     stays.suit-right-shoulder=340,268 stays.suit-right=358,300 stays.helmet-top=400,345
     stays.helmet-right=470,380 stays.below-right=470,560 stays.below-left=30,560 stays.suit-left=30,290
     stays.left-shoulder-out=70,240
+    # The smile's gap between the lips (teeth, and the shadows in both corners), closed over with her
+    # lips so that the face at rest keeps its mouth shut; the head's own mouth opens over it.
+    lip-gap-top.right-corner=202.5,139 lip-gap-top.right=207,140 lip-gap-top.right-teeth=211,141.5
+    lip-gap-top.right-middle=216,142.5 lip-gap-top.middle=222,143 lip-gap-top.left-middle=230,143.2
+    lip-gap-top.left-teeth=234,141.5 lip-gap-top.left=238,140.3 lip-gap-top.left-corner=244.8,139.8
+    lip-gap-bottom.right-corner=202.5,139 lip-gap-bottom.right-shadow=204,141.8 lip-gap-bottom.right=207,143.5
+    lip-gap-bottom.right-teeth=211,145.5 lip-gap-bottom.right-middle=215,147.5 lip-gap-bottom.middle=222,148.7
+    lip-gap-bottom.left-middle=230,148.5 lip-gap-bottom.left-teeth=233,147.2 lip-gap-bottom.left=236,146.5
+    lip-gap-bottom.left-shadow=240,144.8 lip-gap-bottom.left-low=243,142.5 lip-gap-bottom.left-corner=244.8,139.8
 )
 
 # Male: Henry Moseley, about 1914, in the X-ray periodic table example of python-xraylarch-doc. A

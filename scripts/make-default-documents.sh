@@ -41,7 +41,8 @@ make_documents() {
         events: [{time: 0, kind: 1, name: "Studio"}, {time: 8000, kind: 2, name: "Hello"}],
         sounds: []}' > "$work/$name-timeline.json"
 
-    "$cli" hdp create "$content/Default/$name.hdx" --mesh "$content/Models/MaleHead.cmm" \
+    # Each face has its own head: the generic one, or for the female face the same mesh with her hair.
+    "$cli" hdp create "$content/Default/$name.hdx" --mesh "$content/Models/${name}Head.cmm" \
         --face "$content/Faces/$name.jpg" --mask "$content/Faces/$name-mask.jpg" \
         --teeth-top "$content/Teeth/$teeth.top" --teeth-bottom "$content/Teeth/$teeth.btm"
     "$cli" hap create "$content/Default/$name.hax" --voice "$voice" --timeline "$work/$name-timeline.json" \

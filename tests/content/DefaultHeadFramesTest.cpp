@@ -67,11 +67,12 @@ bool differs(uint32_t a, uint32_t b)
     return false;
 }
 
-// The default head with one face's pictures, drawn as the player draws a frame.
+// One default face's head (the generic head, or the female face's with her hair) with that face's
+// pictures, drawn as the player draws a frame.
 class DefaultHead {
 public:
     explicit DefaultHead(const std::string& face)
-        : model_(readHeadFile(contentFile("Models/MaleHead.cmm"))),
+        : model_(readHeadFile(contentFile("Models/" + face + "Head.cmm"))),
           photo_(pictureOf("Faces/" + face + ".jpg", false)),
           mask_(pictureOf("Faces/" + face + "-mask.jpg", true))
     {
@@ -168,6 +169,32 @@ std::vector<bool> faceAndHair(DefaultHead& head)
     return texels;
 }
 
+TEST(DefaultHeadFrames, FemaleHeadAtRestCarriesAllOfHerHair)
+{
+    // Between her crown and her ears the photo shows only hair and the studio behind it, and the mask
+    // shows neither: a texel that is not the studio must lie on the mesh, or the hair is cut off where
+    // the skull ends. (The crown above is rounded off under the top of the head, which stays at the row
+    // every face photo is aligned to.)
+    constexpr int kBelowCrown = 72, kAboveEars = 140;
+    const std::vector<uint32_t> studio = pictureOf("Backgrounds/Studio.jpg", false);
+    ASSERT_EQ(studio.size(), static_cast<size_t>(kSide * kSide));
+    DefaultHead head("Female");
+    ASSERT_TRUE(head.ready());
+    const std::vector<bool> onMesh = faceAndHair(head);
+    const std::vector<uint32_t> photo = pictureOf("Faces/Female.jpg", false);
+    int cut = 0, hair = 0;
+    for (int row = kBelowCrown; row < kAboveEars; ++row)
+        for (int column = 0; column < kSide; ++column) {
+            const size_t i = static_cast<size_t>(row * kSide + column);
+            if (!differs(photo[i], studio[i]))
+                continue;
+            ++hair;
+            cut += !onMesh[i];
+        }
+    EXPECT_GT(hair, 5000);
+    EXPECT_LT(cut, hair / 100) << cut << " of " << hair << " texels of her hair lie off the head";
+}
+
 TEST(DefaultHeadFrames, TurnedHeadsLeaveNoSecondFaceOrHairBehind)
 {
     // The photo's face and hair painted in two colours show every pixel they reach. Those the mesh does
@@ -259,13 +286,52 @@ TEST(DefaultHeadFrames, OpenMouthShowsAShadedRedInsideAndTheLowerTeeth)
     }
 }
 
+// Bright and hardly redder than green: teeth, where lips and skin are pink or tanned.
+bool toothWhite(uint32_t p)
+{
+    return green(p) > 170 && blue(p) > 140 && red(p) - green(p) < 28;
+}
+
+TEST(DefaultHeadFrames, ClosedMouthShowsNoTeethOfThePhoto)
+{
+    // Between the lips' mid points, over the lips' height round the mouth line, at rest and when the
+    // lips press together: a smile's teeth in the photo would show there on the closed head.
+    constexpr int kPressedLips = 1; // "p, b, m"
+    for (const char* face : {"Male", "Female"})
+        for (int viseme : {0, kPressedLips}) {
+            SCOPED_TRACE(std::string(face) + (viseme == 0 ? ", at rest" : ", p, b, m"));
+            DefaultHead head(face);
+            ASSERT_TRUE(head.ready());
+            head.useOwnPhoto();
+            const std::vector<uint32_t> frame = head.draw({"front", 0, 0, 0}, viseme);
+            CHeadModel& model = head.model();
+            Vec3f upper, lower, rightMiddle, leftMiddle;
+            model.getVertex(model.getFeaturePoint(8, 1), upper);
+            model.getVertex(model.getFeaturePoint(8, 2), lower);
+            model.getVertex(model.getFeaturePoint(2, 6), leftMiddle);
+            model.getVertex(model.getFeaturePoint(2, 7), rightMiddle);
+            int top = 0, bottom = 0, left = 0, right = 0, unused = 0;
+            project(upper, unused, top);
+            project(lower, unused, bottom);
+            project(rightMiddle, right, unused);
+            project(leftMiddle, left, unused);
+            int teeth = 0, pixels = 0;
+            for (int y = bottom; y <= top; ++y)
+                for (int x = right; x <= left; ++x, ++pixels)
+                    teeth += toothWhite(frame[static_cast<size_t>(y * kSide + x)]);
+            ASSERT_GT(pixels, 20);
+            EXPECT_LT(teeth, pixels / 20)
+                << teeth << " of " << pixels << " pixels of the lips are tooth-white";
+        }
+}
+
 TEST(DefaultHeadFrames, ContactSheetsOfBothFacesAreWrittenForReview)
 {
     fs::path folder = testsupport::binDir().parent_path() / "sheets";
     fs::create_directories(folder);
     for (const std::string face : {"Male", "Female"}) {
         std::string command = (testsupport::binDir() / "chattermask-cli").string() + " sheet " +
-                              contentFile("Models/MaleHead.cmm").string() + " " +
+                              contentFile("Models/" + face + "Head.cmm").string() + " " +
                               (folder / (face + "-sheet.png")).string() + " --turns " +
                               (folder / (face + "-turns.png")).string() + " --face " +
                               contentFile("Faces/" + face + ".jpg").string() + " --mask " +

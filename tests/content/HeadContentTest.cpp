@@ -1,6 +1,6 @@
-// The generic head as the programs load it: complete rigging, a face that moves without folding over,
-// lips that part and close, landmarks where the default face photographs expect them, and a committed
-// file that its generator still reproduces.
+// The generic head and the female default face's head (the same mesh with her hair) as the programs load
+// them: complete rigging, a face that moves without folding over, lips that part and close, landmarks
+// where the default face photographs expect them, and committed files that the generator still reproduces.
 #include "face/CHeadModel.h"
 #include "face/FapDefinitions.h"
 #include "face/FapTables.h"
@@ -22,11 +22,14 @@
 
 namespace {
 
-const std::filesystem::path kHeadPath = std::filesystem::path(CM_CONTENT_DIR) / "Models" / "MaleHead.cmm";
-
-std::unique_ptr<CHeadModel> loadHead()
+std::filesystem::path headPath(const std::string& name)
 {
-    std::unique_ptr<CHeadModel> model = readTextHeadFile(kHeadPath);
+    return std::filesystem::path(CM_CONTENT_DIR) / "Models" / name;
+}
+
+std::unique_ptr<CHeadModel> loadHead(const std::string& name)
+{
+    std::unique_ptr<CHeadModel> model = readTextHeadFile(headPath(name));
     if (model)
         model->saveToSet(1);
     return model;
@@ -90,17 +93,22 @@ struct FeaturePoint {
     int group, point;
 };
 
-class HeadContentTest : public ::testing::Test {
+class HeadContentTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override
     {
-        model_ = loadHead();
-        ASSERT_NE(model_, nullptr) << "cannot read " << kHeadPath;
+        model_ = loadHead(GetParam());
+        ASSERT_NE(model_, nullptr) << "cannot read " << headPath(GetParam());
     }
     std::unique_ptr<CHeadModel> model_;
 };
 
-TEST_F(HeadContentTest, SizeAndTextureSlotsFitTheGenericHead)
+INSTANTIATE_TEST_SUITE_P(DefaultHeads, HeadContentTest, ::testing::Values("MaleHead.cmm", "FemaleHead.cmm"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param).substr(0, std::string(info.param).find('.'));
+                         });
+
+TEST_P(HeadContentTest, SizeAndTextureSlotsFitTheGenericHead)
 {
     EXPECT_GE(model_->vertexCount(), 800);
     EXPECT_LE(model_->vertexCount(), 2500);
@@ -115,7 +123,7 @@ TEST_F(HeadContentTest, SizeAndTextureSlotsFitTheGenericHead)
     EXPECT_EQ(slots, (std::set<int>{0, 1, 2}));
 }
 
-TEST_F(HeadContentTest, EveryFeaturePointTheTablesUseIsAssigned)
+TEST_P(HeadContentTest, EveryFeaturePointTheTablesUseIsAssigned)
 {
     // Beside the points the tables name: the pivot, the units' points, the jaw outline, the hairline and
     // all of each ear (top, back, lobe and where it meets the head).
@@ -145,7 +153,7 @@ TEST_F(HeadContentTest, EveryFeaturePointTheTablesUseIsAssigned)
     EXPECT_EQ(carriers.size(), distinct.size()) << "two feature points share a vertex";
 }
 
-TEST_F(HeadContentTest, EarPointsSitOnTheEarsAndTheEarFapsMoveThem)
+TEST_P(HeadContentTest, EarPointsSitOnTheEarsAndTheEarFapsMoveThem)
 {
     for (int side = 0; side < 2; ++side) {
         SCOPED_TRACE(side == 0 ? "left ear" : "right ear");
@@ -175,7 +183,7 @@ TEST_F(HeadContentTest, EarPointsSitOnTheEarsAndTheEarFapsMoveThem)
     EXPECT_LT(pointOf(*model_, 10, 4).x, rightBack.x);
 }
 
-TEST_F(HeadContentTest, RegionsAndEyelidPairsAreFilled)
+TEST_P(HeadContentTest, RegionsAndEyelidPairsAreFilled)
 {
     // A region needs two vertices before the deformation moves any of them.
     for (int region = 0; region < kRegionCount; ++region)
@@ -200,7 +208,7 @@ TEST_F(HeadContentTest, RegionsAndEyelidPairsAreFilled)
     }
 }
 
-TEST_F(HeadContentTest, EditingLinesCoverOutlineEyesBrowsNoseAndMouth)
+TEST_P(HeadContentTest, EditingLinesCoverOutlineEyesBrowsNoseAndMouth)
 {
     std::set<int> onLines = lineVertices(*model_);
     const FeaturePoint covered[] = {{2, 1},  {11, 1}, {3, 1}, {3, 2}, {3, 3}, {3, 4}, {3, 7}, {3, 8},
@@ -221,7 +229,7 @@ TEST_F(HeadContentTest, EditingLinesCoverOutlineEyesBrowsNoseAndMouth)
     EXPECT_GT(rightmost, 5.0f);
 }
 
-TEST_F(HeadContentTest, FaceNormalsPointOutwards)
+TEST_P(HeadContentTest, FaceNormalsPointOutwards)
 {
     Vec3f maximum, minimum, span;
     model_->extents(maximum, minimum, span);
@@ -242,7 +250,7 @@ TEST_F(HeadContentTest, FaceNormalsPointOutwards)
     }
 }
 
-TEST_F(HeadContentTest, NeighbouringTrianglesWindTheSameWay)
+TEST_P(HeadContentTest, NeighbouringTrianglesWindTheSameWay)
 {
     // Two triangles of one surface that share an edge run along it in opposite directions; the same
     // direction twice means one of them faces the wrong way (or the edge joins three triangles).
@@ -256,7 +264,7 @@ TEST_F(HeadContentTest, NeighbouringTrianglesWindTheSameWay)
     }
 }
 
-TEST_F(HeadContentTest, FaceSkinHasNoStarsOfThinTriangles)
+TEST_P(HeadContentTest, FaceSkinHasNoStarsOfThinTriangles)
 {
     // Seen from the front, a skin triangle whose longest edge is many times its height shows as a spike
     // of flat shading. A few beside a lid corner or a lip's mid point pass unnoticed; more meeting in one
@@ -292,7 +300,7 @@ TEST_F(HeadContentTest, FaceSkinHasNoStarsOfThinTriangles)
     }
 }
 
-TEST_F(HeadContentTest, NoTriangleFlipsUnderAnyBuiltInRow)
+TEST_P(HeadContentTest, NoTriangleFlipsUnderAnyBuiltInRow)
 {
     std::vector<Vec3f> neutral;
     for (int f = 0; f < model_->faceCount(); ++f)
@@ -399,7 +407,7 @@ float deepestDent(const CHeadModel& model, const std::vector<int>& loop)
     return deepest;
 }
 
-TEST_F(HeadContentTest, InnerLipContourStaysRoundWhenOpen)
+TEST_P(HeadContentTest, InnerLipContourStaysRoundWhenOpen)
 {
     const std::vector<int> loop = innerLipContour(*model_);
     ASSERT_GE(loop.size(), 16u) << "the inner lip contour has too few vertices to stay round";
@@ -417,7 +425,7 @@ TEST_F(HeadContentTest, InnerLipContourStaysRoundWhenOpen)
     }
 }
 
-TEST_F(HeadContentTest, LipsPartForAaAndCloseForPbm)
+TEST_P(HeadContentTest, LipsPartForAaAndCloseForPbm)
 {
     float mouthWidth = std::fabs(pointOf(*model_, 8, 3).x - pointOf(*model_, 8, 4).x);
     for (float gap : innerLipGaps(*model_))
@@ -433,7 +441,7 @@ TEST_F(HeadContentTest, LipsPartForAaAndCloseForPbm)
         EXPECT_LE(gap, 0.02f * mouthWidth) << "p, b, m keeps the lips together";
 }
 
-TEST_F(HeadContentTest, BlinkClosesBothEyesInFrontOfTheEyeballs)
+TEST_P(HeadContentTest, BlinkClosesBothEyesInFrontOfTheEyeballs)
 {
     struct Eye {
         int upper, lower, pupil;
@@ -456,7 +464,7 @@ TEST_F(HeadContentTest, BlinkClosesBothEyesInFrontOfTheEyeballs)
     }
 }
 
-TEST_F(HeadContentTest, LowerTeethFollowTheJawAndUpperTeethStay)
+TEST_P(HeadContentTest, LowerTeethFollowTheJawAndUpperTeethStay)
 {
     std::vector<NamedRow> rows = builtInRows();
     applyRow(*model_, rows[static_cast<size_t>(kExpressionRowCount - 2 + 10)].values);
@@ -482,7 +490,7 @@ struct PhotoPixel {
     double column, row;
 };
 
-TEST_F(HeadContentTest, LandmarksLieWhereTheFacePhotosPutThem)
+TEST_P(HeadContentTest, LandmarksLieWhereTheFacePhotosPutThem)
 {
     Vec3f maximum, minimum, span;
     model_->extents(maximum, minimum, span);
@@ -525,7 +533,7 @@ std::vector<std::uint8_t> fileBytes(const std::filesystem::path& path)
     return bytes;
 }
 
-TEST(HeadGeneratorTest, ReproducesTheCommittedHeadByteForByte)
+TEST(HeadGeneratorTest, ReproducesTheCommittedHeadsByteForByte)
 {
     // The generator is built beside the tests; CM_BIN names that folder when the runner passes it on.
     const char* bin = std::getenv("CM_BIN");
@@ -533,15 +541,60 @@ TEST(HeadGeneratorTest, ReproducesTheCommittedHeadByteForByte)
         bin ? std::filesystem::path(bin) : std::filesystem::read_symlink("/proc/self/exe").parent_path();
     std::filesystem::path tool = folder / "cm-headgen";
     ASSERT_TRUE(std::filesystem::exists(tool)) << tool << " is not built";
-    std::filesystem::path out = std::filesystem::temp_directory_path() / "cm_headgen";
-    out += std::to_string(getpid()) + ".cmm";
-    std::ostringstream command;
-    command << tool << ' ' << out << " > /dev/null";
-    ASSERT_EQ(std::system(command.str().c_str()), 0);
-    std::vector<std::uint8_t> generated = fileBytes(out), committed = fileBytes(kHeadPath);
-    std::filesystem::remove(out);
-    ASSERT_FALSE(committed.empty());
-    EXPECT_TRUE(generated == committed) << "regenerate content/Models/MaleHead.cmm with scripts/make-head.sh";
+    for (const auto& [name, options] :
+         {std::pair{"MaleHead.cmm", ""}, std::pair{"FemaleHead.cmm", "--bob "}}) {
+        std::filesystem::path out = std::filesystem::temp_directory_path() / "cm_headgen";
+        out += std::to_string(getpid()) + ".cmm";
+        std::ostringstream command;
+        command << tool << ' ' << options << out << " > /dev/null";
+        ASSERT_EQ(std::system(command.str().c_str()), 0);
+        std::vector<std::uint8_t> generated = fileBytes(out), committed = fileBytes(headPath(name));
+        std::filesystem::remove(out);
+        ASSERT_FALSE(committed.empty()) << name;
+        EXPECT_TRUE(generated == committed)
+            << "regenerate content/Models/" << name << " with scripts/make-head.sh";
+    }
+}
+
+TEST(HeadGeneratorTest, FemaleHeadIsTheGenericMeshWithWiderHairOnly)
+{
+    // Loading her head definition refills the generic model in place: the triangles and the rigging must
+    // be the generic head's, and only the hair may stand further out; her face stays where it was.
+    std::unique_ptr<CHeadModel> generic = loadHead("MaleHead.cmm"), female = loadHead("FemaleHead.cmm");
+    ASSERT_TRUE(generic && female);
+    ASSERT_EQ(generic->vertexCount(), female->vertexCount());
+    ASSERT_EQ(generic->faceCount(), female->faceCount());
+    for (int f = 0; f < generic->faceCount(); ++f) {
+        int a[3], b[3];
+        generic->getFace(f, a[0], a[1], a[2]);
+        female->getFace(f, b[0], b[1], b[2]);
+        ASSERT_TRUE(a[0] == b[0] && a[1] == b[1] && a[2] == b[2]) << "face " << f;
+    }
+    for (int group = 1; group <= 11; ++group)
+        for (int point = 1; point <= 15; ++point)
+            EXPECT_EQ(generic->getFeaturePoint(group, point), female->getFeaturePoint(group, point))
+                << group << "." << point;
+    for (int region = 0; region < kRegionCount; ++region)
+        EXPECT_EQ(generic->regionSize(region), female->regionSize(region)) << "region " << region;
+    Vec3f gMax, gMin, gSpan, fMax, fMin, fSpan;
+    generic->extents(gMax, gMin, gSpan);
+    female->extents(fMax, fMin, fSpan);
+    EXPECT_FLOAT_EQ(fSpan.y, gSpan.y) << "attaching would scale her head differently";
+    EXPECT_GT(fSpan.x, gSpan.x + 4.0f) << "no hair beyond the skull";
+    Vec3f pupil = pointOf(*generic, 3, 5), chin = pointOf(*generic, 2, 1);
+    int moved = 0;
+    for (int v = 0; v < generic->vertexCount(); ++v) {
+        Vec3f g, f;
+        generic->getVertex(v, g);
+        female->getVertex(v, f);
+        EXPECT_EQ(g.z, f.z) << "vertex " << v;
+        const bool face = std::fabs(g.x) < 4.0f && g.y > chin.y && g.y < pupil.y + 2.0f;
+        if (face) {
+            EXPECT_TRUE(g.x == f.x && g.y == f.y) << "vertex " << v << " of her face moved";
+        }
+        moved += g.x != f.x || g.y != f.y;
+    }
+    EXPECT_GT(moved, 100);
 }
 
 } // namespace

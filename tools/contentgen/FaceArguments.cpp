@@ -50,6 +50,17 @@ bool parseOtherArgument(const std::string& name, const std::string& value, FaceA
         parsed.stays.push_back({name.substr(6), point});
         return true;
     }
+    for (const auto& [prefix, edge] : {std::pair{"lip-gap-top.", &parsed.lipGap.top},
+                                       std::pair{"lip-gap-bottom.", &parsed.lipGap.bottom}}) {
+        const size_t length = std::char_traits<char>::length(prefix);
+        if (name.rfind(prefix, 0) != 0 || name.size() <= length)
+            continue;
+        Point2 point;
+        if (!parsePoint(value, point))
+            problem = "'" + name + "' does not give a position as X,Y";
+        edge->push_back(point);
+        return true;
+    }
     return false;
 }
 
@@ -93,6 +104,9 @@ std::string parseFaceArguments(const std::vector<std::string>& args, FaceArgumen
     }
     if (!parsed.landmarks.count("right-eye") || !parsed.landmarks.count("left-eye"))
         return "right-eye and left-eye are required";
+    if (!parsed.lipGap.empty())
+        if (const std::string problem = lipGapProblem(parsed.lipGap); !problem.empty())
+            return problem;
     out = std::move(parsed);
     return {};
 }

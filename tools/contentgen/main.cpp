@@ -31,7 +31,8 @@ int usage()
                          "       contentgen face SOURCE.png PHOTO.jpg MASK.jpg right-eye=X,Y left-eye=X,Y\n"
                          "                  [nose=X,Y mouth=X,Y right-lip=X,Y left-lip=X,Y chin=X,Y]\n"
                          "                  outline.NAME=X,Y ... (at least 3, in order around the person)\n"
-                         "                  [stays.NAME=X,Y ...] [skin.NAME=X,Y,RX,RY ... lips=X,Y,RX,RY]\n");
+                         "                  [stays.NAME=X,Y ...] [skin.NAME=X,Y,RX,RY ... lips=X,Y,RX,RY]\n"
+                         "                  [lip-gap-top.NAME=X,Y ... lip-gap-bottom.NAME=X,Y ...]\n");
     return 2;
 }
 
@@ -107,6 +108,7 @@ int writeFace(const std::vector<std::string>& args)
         return fail("cannot read " + args[0]);
     if (isGrey(source) && !parsed.colouring.empty())
         source = colourGreyPortrait(source, parsed.colouring);
+    closeLipGap(source, parsed.lipGap);
     FaceLandmarks landmarks;
     landmarks.rightEye = parsed.landmarks["right-eye"];
     landmarks.leftEye = parsed.landmarks["left-eye"];

@@ -1,11 +1,13 @@
 #include "HeadGenerator.h"
 
 #include "face/CHeadModel.h"
+#include "face/FapDefinitions.h"
 #include "HeadParameters.h"
 #include "HeadParts.h"
 #include "HeadRigging.h"
 
 #include <cmath>
+#include <vector>
 
 namespace headgen {
 
@@ -54,34 +56,56 @@ void copyMesh(CHeadModel& model, const MeshBuilder& mesh)
 }
 
 // Stands the head's back on z = 0, as attaching it does, so the file holds the attached pose.
-void placeBackAtZero(MeshBuilder& mesh, int pivot)
+void placeBackAtZero(std::vector<Point3>& points, int pivot)
 {
     double back = 1e9;
-    for (int i = 0; i < mesh.vertexCount(); ++i)
-        if (i != pivot)
-            back = std::fmin(back, mesh.points()[static_cast<size_t>(i)].z);
-    for (Point3& p : mesh.points())
+    for (size_t i = 0; i < points.size(); ++i)
+        if (static_cast<int>(i) != pivot)
+            back = std::fmin(back, points[i].z);
+    for (Point3& p : points)
         p.z -= back;
+}
+
+std::vector<bool> regionMembers(const CHeadModel& model)
+{
+    std::vector<bool> member(static_cast<size_t>(model.vertexCount()), false);
+    for (int region = 0; region < kRegionCount; ++region)
+        for (int k = 0; k < model.regionSize(region); ++k)
+            member[static_cast<size_t>(model.regionVertex(region, k))] = true;
+    return member;
 }
 
 } // namespace
 
-std::unique_ptr<CHeadModel> generateHead()
+std::unique_ptr<CHeadModel> generateHead(const HairShape& hair)
 {
     MeshBuilder mesh;
     HeadParts parts = buildHeadParts(mesh);
-    placeBackAtZero(mesh, parts.pivot);
+    const std::vector<Point3> asBuilt = mesh.points();
+    placeBackAtZero(mesh.points(), parts.pivot);
     auto model = std::make_unique<CHeadModel>(mesh.vertexCount(), static_cast<int>(mesh.triangles().size()));
     if (model->vertexCount() != mesh.vertexCount())
         return nullptr;
     copyMesh(*model, mesh);
+    // The rigging is chosen on the generic head, so every head shares it and loads in its place.
     assignFeaturePoints(*model, mesh, parts);
     fillRegions(*model, mesh, parts);
     pairEyelids(*model, parts);
     addEditingLines(*model, mesh, parts);
+    if (!hair.empty()) {
+        mesh.points() = asBuilt;
+        shapeHair(mesh.points(), regionMembers(*model), hair);
+        placeBackAtZero(mesh.points(), parts.pivot);
+        copyMesh(*model, mesh);
+    }
     model->saveToSet(0);
     model->saveToSet(1);
     return model;
+}
+
+HairShape bobHair()
+{
+    return {kBobOutline};
 }
 
 } // namespace headgen

@@ -36,11 +36,12 @@ constexpr double kDomeStartY = 22.5;
 constexpr double kSectionExponent = 2.6;
 
 // Grid of the skin outside the features: rows at these heights (between bottom and top), columns at
-// these x spacings over the front and spread evenly over the back.
+// these x spacings over the front and spread evenly over the back. Over the dome the rows stand at even
+// steps of angle round it, the last close under the top, so the crown ends round rather than in a point.
 constexpr double kRowHeights[] = {
-    1.5,  3.3,   5.0,   5.4,   6.875, 7.3,  8.2,  9.05,  9.5,  9.95,  10.4,  10.85, 11.3, 11.75, 12.2, 12.65,
-    13.1, 13.5,  13.85, 14.25, 14.65, 15.0, 15.4, 15.85, 16.3, 16.75, 17.15, 17.55, 18.0, 18.45, 18.9, 19.35,
-    19.8, 20.25, 20.7,  21.15, 21.6,  22.1, 22.6, 23.2,  23.9, 24.7,  25.6,  26.6,  27.6, 28.5,  29.3};
+    1.5,  3.3,   5.0,   5.4,   6.875, 7.3,  8.2,  9.05,  9.5,  9.95,  10.4,  10.85, 11.3,  11.75, 12.2, 12.65,
+    13.1, 13.5,  13.85, 14.25, 14.65, 15.0, 15.4, 15.85, 16.3, 16.75, 17.15, 17.55, 18.0,  18.45, 18.9, 19.35,
+    19.8, 20.25, 20.7,  21.15, 21.6,  22.1, 22.6, 23.56, 24.6, 25.76, 26.85, 27.97, 28.97, 29.88, 30.62};
 constexpr double kColumnSpacing = 0.42;   // across the front
 constexpr int kFrontColumnsEachSide = 14; // front columns reach 14 * 0.42 = 5.9 to each side
 constexpr double kColumnReferenceHalfWidth = 7.0;
@@ -160,6 +161,22 @@ constexpr EarRimRow kEarRim[] = {{13.7, 0.35, 0.2}, {14.3, 0.9, 0.45}, {15.3, 1.
 // They stay close to the base rows' heights: a tip far beyond them would tilt the wedge's end towards the
 // head.
 constexpr EarRimRow kEarLobeTip = {13.55, 0.5, 0.3}, kEarTopTip = {20.2, 0.7, 0.45};
+
+// Hair standing out from the skull, for a head whose photo's hair reaches past the generic outline: its
+// half width seen from the front at each height (the skin's own where that is wider), reached at the sides
+// of the head and fading out towards the face and the middle of the back, so the hair turns with the head
+// instead of being cut off where the skull ends. The top of the head stays where the photos expect it.
+struct HairRow {
+    double y, halfWidth;
+};
+// The female default face's bob, traced from her photo's hair outline (the wider of its two sides, and
+// a pixel and a half beyond it), in building units.
+constexpr HairRow kBobOutline[] = {{15.2, 7.0},  {15.6, 9.1},  {16.0, 9.4},  {16.5, 9.75},  {17.0, 10.1},
+                                   {18.0, 10.6}, {19.5, 11.2}, {21.5, 11.6}, {23.5, 11.35}, {25.5, 10.6},
+                                   {26.5, 10.1}, {27.5, 9.3},  {28.5, 8.5},  {29.3, 7.55},  {30.0, 6.6},
+                                   {30.6, 5.7},  {31.2, 4.0}};
+// Share of the skin's half width (from the middle) where the hair starts to stand out, and where it is full.
+constexpr double kHairFadeStart = 0.84, kHairFadeFull = 1.0;
 
 // The head rotation centre, on top of the spine inside the neck.
 constexpr double kPivotY = 8.0;

@@ -1,25 +1,29 @@
-// cm-headgen OUT.cmm: writes the generic head in the text form the program loads at start-up.
+// cm-headgen [--bob] OUT.cmm: writes the generic head in the text form the program loads at start-up, or
+// with --bob the female default face's head (the same mesh and rigging with her hair).
 #include "face/CHeadModel.h"
 #include "face/HeadFiles.h"
 #include "HeadGenerator.h"
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: cm-headgen OUT.cmm\n");
+    const bool bob = argc == 3 && std::strcmp(argv[1], "--bob") == 0;
+    if (argc != 2 && !bob) {
+        std::fprintf(stderr, "usage: cm-headgen [--bob] OUT.cmm\n");
         return 2;
     }
-    auto model = headgen::generateHead();
+    const char* out = argv[argc - 1];
+    auto model = headgen::generateHead(bob ? headgen::bobHair() : headgen::HairShape{});
     if (!model) {
         std::fprintf(stderr, "cm-headgen: out of memory\n");
         return 1;
     }
-    if (!writeTextHead(argv[1], *model)) {
-        std::fprintf(stderr, "cm-headgen: cannot write %s\n", argv[1]);
+    if (!writeTextHead(out, *model)) {
+        std::fprintf(stderr, "cm-headgen: cannot write %s\n", out);
         return 1;
     }
-    std::printf("wrote %s: %d vertices, %d triangles\n", argv[1], model->vertexCount(), model->faceCount());
+    std::printf("wrote %s: %d vertices, %d triangles\n", out, model->vertexCount(), model->faceCount());
     return 0;
 }
