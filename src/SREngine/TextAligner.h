@@ -51,7 +51,9 @@ public:
     void setKnownLimit(size_t limit) { knownLimit_ = limit; }
     // Entries the decoder's dictionary holds now.
     size_t knownWords() const { return narrowWords_.size(); }
-    static constexpr size_t kDefaultKnownLimit = 20000;
+    // Some 400 bytes an entry: a few megabytes at most, and a remade decoder every five minutes or so of
+    // heard words (a text's words come slower), which costs a fraction of a second.
+    static constexpr size_t kDefaultKnownLimit = 8000;
 
 private:
     bool alignWith(ps_decoder_s* decoder, const int16_t* samples, size_t count,
