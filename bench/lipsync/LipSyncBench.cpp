@@ -3,7 +3,7 @@
 // speed of the analysis. Needs flite, Festival, sox and the decoder's tools and test data at run time;
 // figures are reported, never asserted.
 // LIPSYNC_BENCH_SET=tuning (or heldout) limits the accuracy run to that set and LIPSYNC_BENCH_MODE=plain
-// to the phonetic analysis without text (for trying settings quickly).
+// to the phonetic analysis without text, =words to the recognised words (for trying settings quickly).
 
 // GCC 12 reports a false overlap in operator+ on strings (its bug 105651); the command lines need it.
 #pragma GCC diagnostic ignored "-Wrestrict"
@@ -200,6 +200,7 @@ void accuracy(benchmark::State& state)
     const bool heldOutOnly = only && std::strcmp(only, "heldout") == 0;
     const char* mode = std::getenv("LIPSYNC_BENCH_MODE");
     const bool plainOnly = mode && std::strcmp(mode, "plain") == 0;
+    const bool wordsOnly = mode && std::strcmp(mode, "words") == 0;
     Scores tuning, heldOut, recorded;
     std::map<std::string, Scores> bySource;
     for (auto _ : state) {
@@ -209,15 +210,19 @@ void accuracy(benchmark::State& state)
             if ((tuningOnly && voice.heldOut) || (heldOutOnly && !voice.heldOut))
                 continue;
             std::vector<int> plain, words, text;
-            if (!analyse(voice, "", plain))
+            if (wordsOnly) {
+                if (!analyse(voice, "", words, nullptr, nullptr, true))
+                    continue;
+                plain = text = words;
+            } else if (!analyse(voice, "", plain)) {
                 continue;
-            if (plainOnly) {
+            } else if (plainOnly) {
                 words = text = plain;
             } else if (!analyse(voice, "", words, nullptr, nullptr, true) ||
                        !analyse(voice, voice.text, text)) {
                 continue;
             }
-            if (!plainOnly && !voice.heldOut)
+            if (!plainOnly && !wordsOnly && !voice.heldOut)
                 addWrongText(voice, material[(i + 3) % material.size()].text, tuning);
             Scores one;
             one.plain.add(voice.reference, plain);

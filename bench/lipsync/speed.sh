@@ -4,6 +4,8 @@
 # x_realtime_cpu divides the voice's length by the processor time used (user + system), which other
 # programs on the machine do not disturb; x_realtime_wall by the elapsed time.
 # Usage: bench/lipsync/speed.sh BUILD_BIN_DIR [SECONDS...]   (default lengths: 600 3600)
+# SPEED_MODES="plain words" limits the modes measured (default: plain words text); KEEP_VOICES=DIR
+# leaves the long voices and texts there.
 set -euo pipefail
 bin=${1:?usage: speed.sh BUILD_BIN_DIR [SECONDS...]}
 shift
@@ -40,7 +42,12 @@ for seconds in $lengths; do
     sox "$work/round.wav" "$work/long.wav" repeat $((repeats - 1)) trim 0 "$seconds"
     : > "$work/long.txt"
     for ((i = 0; i < repeats; i++)); do cat "$work/round.txt" >> "$work/long.txt"; done
-    for mode in plain words text; do
+    if [ -n "${KEEP_VOICES:-}" ]; then
+        mkdir -p "$KEEP_VOICES"
+        cp "$work/long.wav" "$KEEP_VOICES/long$seconds.wav"
+        cp "$work/long.txt" "$KEEP_VOICES/long$seconds.txt"
+    fi
+    for mode in ${SPEED_MODES:-plain words text}; do
         extra=()
         [ "$mode" = words ] && extra=(--words)
         [ "$mode" = text ] && extra=(--text "$work/long.txt")

@@ -91,10 +91,17 @@ bool CRecogResources::parseLine(std::string_view line, const std::string& baseFo
         if (name.front() != '-' || value.empty())
             return fail("an alignment option needs -name and a value");
         setOption(keyword == "align" ? align_ : alignRetry_, name, value);
+    } else if (keyword == "wordalign") {
+        if (name.front() != '-' || value.empty())
+            return fail("an alignment option needs -name and a value");
+        setOption(heardAlign_, name, value);
     } else if (keyword == "words") {
         if (name.front() != '-' || value.empty())
             return fail("a word option needs -name and a value");
         setOption(words_, name, name == "-lm" ? resolvePath(value, baseFolder) : value);
+    } else if (keyword == "vocabulary") {
+        if (!parseCount(name, 1, INT_MAX, vocabulary_) || !value.empty())
+            return fail("vocabulary needs a positive word count");
     } else if (keyword == "dictionary") {
         if (!value.empty())
             return fail("dictionary takes one path");
@@ -173,6 +180,14 @@ OptionList CRecogResources::alignOptions() const
         if (option.first != "-allphone" && option.first != "-allphone_ci")
             merged.push_back(option);
     for (const auto& [name, value] : align_)
+        setOption(merged, name, value);
+    return merged;
+}
+
+OptionList CRecogResources::heardAlignOptions() const
+{
+    OptionList merged = alignOptions();
+    for (const auto& [name, value] : heardAlign_)
         setOption(merged, name, value);
     return merged;
 }

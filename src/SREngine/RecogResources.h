@@ -30,9 +30,13 @@ public:
     // variant adds the alignment retry lines, used when the narrow beams lose every path to the end.
     OptionList alignOptions() const;
     OptionList alignRetryOptions() const;
+    // alignOptions() with the lines for aligning words the word search heard (rather than a given text).
+    OptionList heardAlignOptions() const;
     // For recognising the words of a voice without text: alignOptions() with the pronouncing dictionary
     // and the word lines applied over them; empty when the resource has no word lines.
     OptionList wordOptions() const;
+    // Words of the dictionary the word search knows: the likeliest by the language model (0: all).
+    int vocabularySize() const { return vocabulary_; }
     // The pronouncing dictionary for alignment; empty when the resource names none.
     const std::string& dictionary() const { return dictionary_; }
     // Pauses cut out before the phonetic decoding: at least trimPauseFrames() long (0: none), keeping
@@ -57,8 +61,10 @@ private:
     OptionList retry_;
     OptionList align_;
     OptionList alignRetry_;
+    OptionList heardAlign_;
     OptionList words_;
     std::string dictionary_;
+    int vocabulary_ = 0;
     int collapseFrames_ = 300;
     int trimPause_ = 0;
     int trimKeep_ = 0;

@@ -198,12 +198,13 @@ void CTextAligner::setBeams(ps_decoder_s* decoder, const std::vector<std::pair<s
         cmd_ln_set_float_r(ps_get_config(decoder), name.c_str(), value);
 }
 
-bool CTextAligner::open(const CRecogResources& resources)
+bool CTextAligner::open(const CRecogResources& resources, bool heardWords)
 {
     err_set_logfp(nullptr); // as for the phonetic decoder: no diagnostics on the host's stderr
-    narrow_ = createSphinxDecoder(resources.alignOptions());
+    options_ = heardWords ? resources.heardAlignOptions() : resources.alignOptions();
+    narrow_ = createSphinxDecoder(options_);
     narrowWords_.clear();
-    narrowBeams_ = beamsOf(resources.alignOptions());
+    narrowBeams_ = beamsOf(options_);
     wideBeams_ = beamsOf(resources.alignRetryOptions());
     shiftFrames_ = resources.shiftFrames();
     return narrow_ != nullptr;
@@ -228,6 +229,27 @@ bool CTextAligner::addWords(ps_decoder_s* decoder, std::set<std::string>& known,
             for (size_t j = 0; j < word.pronunciations[v].size(); ++j)
                 ok = ok && addOne(tokenOf(word.id, v, j), word.pronunciations[v][j]);
     return ok;
+}
+
+size_t CTextAligner::newWords(const std::vector<AlignWord>& words) const
+{
+    size_t count = 0;
+    for (const auto& word : words)
+        for (size_t v = 0; v < word.pronunciations.size(); ++v)
+            for (size_t j = 0; j < word.pronunciations[v].size(); ++j)
+                count += narrowWords_.count(tokenOf(word.id, v, j)) == 0;
+    return count;
+}
+
+bool CTextAligner::makeRoom(const std::vector<AlignWord>& words)
+{
+    if (narrowWords_.size() + newWords(words) <= knownLimit_)
+        return true;
+    // The old decoder goes first, so that two models are never held at once.
+    narrow_.reset();
+    narrowWords_.clear();
+    narrow_ = createSphinxDecoder(options_);
+    return narrow_ != nullptr;
 }
 
 bool CTextAligner::alignWith(ps_decoder_s* decoder, const int16_t* samples, size_t count,
@@ -284,7 +306,7 @@ bool CTextAligner::align(const int16_t* samples, size_t count, const std::vector
 {
     retried_ = false;
     out.clear();
-    if (!narrow_ || words.empty() || count < 160)
+    if (!narrow_ || words.empty() || count < 160 || !makeRoom(words))
         return false;
     if (addWords(narrow_.get(), narrowWords_, words) &&
         alignWith(narrow_.get(), samples, count, words, request, out))

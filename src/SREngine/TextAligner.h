@@ -6,6 +6,7 @@
 #include "SREngine/RecogResources.h"
 #include "SREngine/SphinxDecoder.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -35,8 +36,9 @@ struct AlignRequest {
 
 class CTextAligner {
 public:
-    // Creates the alignment decoder from the resource's options. False when the model cannot be loaded.
-    bool open(const CRecogResources& resources);
+    // Creates the alignment decoder from the resource's options (those for heard words when heardWords).
+    // False when the model cannot be loaded.
+    bool open(const CRecogResources& resources, bool heardWords = false);
     // Aligns count samples with the words; out holds phones and pauses in time order with the resource's
     // frame shift applied. False on decoder failure or when no path through the words fits the block.
     bool align(const int16_t* samples, size_t count, const std::vector<AlignWord>& words,
@@ -44,6 +46,14 @@ public:
     // True when the last alignment needed the wider beams (the alignment retry lines' -beam, -pbeam and
     // -wbeam; other retry lines are not used).
     bool retried() const { return retried_; }
+    // The decoder keeps the phones of every word it was given. Past this many (kDefaultKnownLimit unless
+    // set) it is made afresh before the next alignment, so that a long voice does not grow it without end.
+    void setKnownLimit(size_t limit) { knownLimit_ = limit; }
+    // Entries the decoder's dictionary holds now.
+    size_t knownWords() const { return narrowWords_.size(); }
+    // Some 400 bytes an entry: a few megabytes at most, and a remade decoder every five minutes or so of
+    // heard words (a text's words come slower), which costs a fraction of a second.
+    static constexpr size_t kDefaultKnownLimit = 8000;
 
 private:
     bool alignWith(ps_decoder_s* decoder, const int16_t* samples, size_t count,
@@ -52,7 +62,11 @@ private:
     static std::vector<std::pair<std::string, double>> beamsOf(const OptionList& options);
     static void setBeams(ps_decoder_s* decoder, const std::vector<std::pair<std::string, double>>& beams);
     bool addWords(ps_decoder_s* decoder, std::set<std::string>& known, const std::vector<AlignWord>& words);
+    size_t newWords(const std::vector<AlignWord>& words) const;
+    bool makeRoom(const std::vector<AlignWord>& words);
 
+    OptionList options_;
+    size_t knownLimit_ = kDefaultKnownLimit;
     SphinxDecoder narrow_;
     std::set<std::string> narrowWords_;
     std::vector<std::pair<std::string, double>> narrowBeams_;

@@ -124,7 +124,7 @@ bool LipSyncAnalyzer::takeHeardWords(const int16_t* samples, int count)
     if (aligner_)
         return aligner_->restart(words);
     aligner_ = std::make_unique<CScriptAligner>();
-    if (aligner_->open(resourceFile_, words))
+    if (aligner_->open(resourceFile_, words, true))
         return true;
     aligner_.reset();
     return false;

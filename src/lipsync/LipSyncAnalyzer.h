@@ -63,8 +63,8 @@ public:
     // cannot be found in it, or a text without words, falls back to the phonetic result.
     void setScript(std::string script) { script_ = std::move(script); }
     // Without a script: first recognise each block's words and align the voice with them as if they had
-    // been given, which follows the mouth more closely at about four times the time and some 130 MB
-    // more. A block in which no words are heard keeps the phonetic result. Ignored with a script.
+    // been given, which follows the mouth more closely at about two and a half times the time and some
+    // 90 MB more. A block in which no words are heard keeps the phonetic result. Ignored with a script.
     void setRecogniseWords(bool on) { recogniseWords_ = on; }
     // After run(): the script's words that could be pronounced, and those found in the voice. Both 0 when
     // no script was given or it could not be used.

@@ -84,12 +84,12 @@ struct CScriptAligner::State {
 CScriptAligner::CScriptAligner() : state_(std::make_unique<State>()) {}
 CScriptAligner::~CScriptAligner() = default;
 
-bool CScriptAligner::open(const std::string& resourceFile, std::string_view script)
+bool CScriptAligner::open(const std::string& resourceFile, std::string_view script, bool heardWords)
 {
     state_ = std::make_unique<State>();
     if (scriptWords(script).empty() || !state_->resources.load(resourceFile))
         return false;
-    return prepareWords(script) && state_->aligner.open(state_->resources);
+    return prepareWords(script) && state_->aligner.open(state_->resources, heardWords);
 }
 
 bool CScriptAligner::restart(std::string_view script)
@@ -123,6 +123,16 @@ bool CScriptAligner::prepareWords(std::string_view script)
 size_t CScriptAligner::wordCount() const
 {
     return state_->words.size();
+}
+
+void CScriptAligner::setKnownLimit(size_t limit)
+{
+    state_->aligner.setKnownLimit(limit);
+}
+
+size_t CScriptAligner::knownWords() const
+{
+    return state_->aligner.knownWords();
 }
 
 size_t CScriptAligner::wordsFound() const

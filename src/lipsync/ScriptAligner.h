@@ -30,7 +30,8 @@ public:
     // Reads the recogniser's resource (model, alignment options and pronouncing dictionary) and prepares
     // the script's words. False when the script has no words or the resource or model cannot be used;
     // the analysis is then phonetic only.
-    bool open(const std::string& resourceFile, std::string_view script);
+    // heardWords: the script is what the word search heard, aligned with the resource's options for it.
+    bool open(const std::string& resourceFile, std::string_view script, bool heardWords = false);
     // After a successful open(): replaces the script and starts again at its first word, keeping the
     // resource and model loaded. False when the new script has no words that can be pronounced.
     bool restart(std::string_view script);
@@ -41,6 +42,9 @@ public:
                     BlockAlignment& out);
 
     size_t wordCount() const;
+    // The bound on the decoder's own word list (see sylrecog::CTextAligner::setKnownLimit), and its size.
+    void setKnownLimit(size_t limit);
+    size_t knownWords() const;
     // Words of the script found in the voice so far.
     size_t wordsFound() const;
 

@@ -70,10 +70,25 @@ TEST(RecogResources, AlignmentAndWordOptionsDictionaryAndPauseCuts)
                                       {"-lm", "/models/words.lm"},
                                       {"-bestpath", "no"}};
     EXPECT_EQ(words.wordOptions(), search);
+    EXPECT_EQ(words.vocabularySize(), 0) << "no vocabulary line: the whole dictionary";
+    EXPECT_EQ(words.heardAlignOptions(), words.alignOptions());
+
+    // Heard words are aligned with their own lines over the alignment's; a text's alignment keeps its own.
+    CRecogResources heard;
+    ASSERT_TRUE(heard.parse("model -hmm en-us\nalign -topn 8\nwordalign -topn 4\nwordalign -ds 2\n"
+                            "vocabulary 20000\nphone B ㄅ\n",
+                            "/models"))
+        << heard.error();
+    const sylrecog::OptionList heardOptions{{"-hmm", "/models/en-us"}, {"-topn", "4"}, {"-ds", "2"}};
+    EXPECT_EQ(heard.heardAlignOptions(), heardOptions);
+    const sylrecog::OptionList textOptions{{"-hmm", "/models/en-us"}, {"-topn", "8"}};
+    EXPECT_EQ(heard.alignOptions(), textOptions);
+    EXPECT_EQ(heard.vocabularySize(), 20000);
 
     for (const char* bad :
          {"trim 50 25 45\n", "trim 50 15\n", "trim 50 15 45 9\n", "trim -1 0 45\n", "dictionary a b\n",
-          "align beam 1\n", "alignretry -beam\n", "words -lm\n", "words lm x\n"}) {
+          "align beam 1\n", "alignretry -beam\n", "words -lm\n", "words lm x\n", "vocabulary 0\n",
+          "vocabulary -5\n", "vocabulary many\n", "vocabulary 10 20\n", "wordalign ds 2\n", "wordalign -ds\n"}) {
         CRecogResources broken;
         EXPECT_FALSE(broken.parse(std::string(bad) + "phone B ㄅ\n", "/models")) << bad;
     }

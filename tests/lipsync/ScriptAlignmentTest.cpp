@@ -290,3 +290,70 @@ TEST(WordRecognition, ARestartedAlignerAlignsItsNewScriptAsAFreshOne)
     EXPECT_EQ(restarted.wordsFound(), 7u);
     EXPECT_FALSE(restarted.restart("... !?")) << "no words";
 }
+
+// The decoder's word list is bounded over many restarts (as over the blocks of a long voice): past the
+// bound it is made afresh, while the words' ids go on rising, and every alignment still matches the one
+// of a fresh aligner.
+TEST(WordRecognition, TheDecodersWordListStaysBoundedOverRestarts)
+{
+    testsupport::TempDir dir;
+    const std::string resource = recogniserFolder() + "/SylRecog.res";
+    const auto fox = samplesOf(speak(dir, "fox", "The quick brown fox jumps over the lazy dog."));
+    const auto map = samplesOf(speak(dir, "map", "Bob made a map of the lamp."));
+    const auto align = [](CScriptAligner& aligner, const std::vector<int16_t>& samples) {
+        BlockAlignment out;
+        aligner.alignBlock(samples.data(), static_cast<int>(samples.size()), true, 0, out);
+        return phonemesOf(out);
+    };
+    const char* const foxText = "The quick brown fox jumps over the lazy dog";
+    const char* const mapText = "Bob made a map of the lamp";
+    CScriptAligner fresh;
+    ASSERT_TRUE(fresh.open(resource, foxText));
+    const auto expectedFox = align(fresh, fox);
+    ASSERT_TRUE(fresh.open(resource, mapText));
+    const auto expectedMap = align(fresh, map);
+    ASSERT_FALSE(expectedFox.empty());
+    ASSERT_FALSE(expectedMap.empty());
+    const size_t oneText = fresh.knownWords();
+
+    CScriptAligner bounded;
+    ASSERT_TRUE(bounded.open(resource, foxText));
+    const size_t limit = 3 * oneText;
+    bounded.setKnownLimit(limit);
+    size_t largest = 0, before = 0;
+    bool remade = false;
+    for (int round = 0; round < 8; ++round) {
+        const bool isFox = round % 2 == 0;
+        if (round > 0) {
+            ASSERT_TRUE(bounded.restart(isFox ? foxText : mapText));
+        }
+        EXPECT_EQ(align(bounded, isFox ? fox : map), isFox ? expectedFox : expectedMap) << round;
+        EXPECT_EQ(bounded.wordsFound(), bounded.wordCount()) << round;
+        remade = remade || bounded.knownWords() < before;
+        before = bounded.knownWords();
+        largest = std::max(largest, before);
+    }
+    EXPECT_LE(largest, limit);
+    EXPECT_TRUE(remade) << "eight texts do not fit under the bound of three";
+}
+
+// A word search that cannot start (its language model missing) leaves the phonetic result, and the run
+// succeeds with the same track as without the word search.
+TEST(WordRecognition, AWordSearchThatCannotStartFallsBackWithoutFailing)
+{
+    testsupport::TempDir dir;
+    const auto voice = speak(dir, "fox", "The quick brown fox jumps over the lazy dog.");
+    const auto resource = dir / "SylRecog.res";
+    testsupport::writeTextFile(resource, testsupport::readTextFile(recogniserFolder() + "/SylRecog.res") +
+                                             "\nwords -lm " + (dir / "missing.lm.bin").string() + "\n");
+    TrackSink withWords, phonetic;
+    LipSyncAnalyzer wordsAnalyzer(withWords, voice.string(), nullptr, nullptr, resource.string());
+    wordsAnalyzer.setRecogniseWords(true);
+    ASSERT_TRUE(wordsAnalyzer.run());
+    LipSyncAnalyzer phoneticAnalyzer(phonetic, voice.string(), nullptr, nullptr, resource.string());
+    ASSERT_TRUE(phoneticAnalyzer.run());
+    ASSERT_FALSE(withWords.items.empty());
+    ASSERT_EQ(withWords.items.size(), phonetic.items.size());
+    for (size_t i = 0; i < phonetic.items.size(); ++i)
+        EXPECT_EQ(withWords.items[i].viseme, phonetic.items[i].viseme) << i;
+}
