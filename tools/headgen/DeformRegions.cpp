@@ -39,7 +39,7 @@ enum Region {
     kNoseTip = 17
 };
 
-constexpr double kMouthBoxHalfWidth = 4.8, kMouthBoxUp = 2.3, kMouthBoxDown = 2.9;
+constexpr double kMouthBoxHalfWidth = 4.8, kMouthBoxUp = 2.8, kMouthBoxDown = 2.9;
 constexpr double kJawHalfWidth = 4.4, kChinHalfWidth = 6.2, kJawTop = 9.1;
 constexpr double kLidBoxTop = 27.6;
 constexpr double kCornerAnchorX = 6.3;
@@ -90,7 +90,9 @@ void fillMouthRegions(CHeadModel& model, const RingPatch& mouth)
 }
 
 // The inner lip points all lie on the mouth line, so the inner-lip box would be flat and pin every
-// vertex on that line; four still vertices round the mouth give it room.
+// vertex on that line; four still vertices round the mouth give it room. The chin's region comes next
+// and inherits the box: its top edge, the nearest to the lower lip, sets how much of the chin's drop the
+// lower lip's vertices beside the corners take. Higher, they sag past the lip border beside the corner.
 void widenInnerLipBox(CHeadModel& model, const MeshBuilder& mesh, const ShellGrid& grid)
 {
     const double places[][2] = {{kMouthBoxHalfWidth, kMouthY},
