@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -422,6 +423,89 @@ TEST_P(HeadContentTest, InnerLipContourStaysRoundWhenOpen)
     for (int viseme : {6, 10, 11, 13, 14}) {
         applyRow(*model_, rows[static_cast<size_t>(kExpressionRowCount - 2 + viseme)].values);
         EXPECT_LT(deepestDent(*model_, loop), 0.05f * width) << "viseme " << viseme << " notches the open mouth";
+    }
+}
+
+// The contour from the corner 2.4 round to the corner 2.5, over the upper lip (through 2.2) or the lower.
+std::vector<int> lipChain(const CHeadModel& model, const std::vector<int>& loop, bool upper)
+{
+    const auto otherCorner = std::find(loop.begin(), loop.end(), model.getFeaturePoint(2, 5));
+    std::vector<int> chain(loop.begin(), otherCorner + 1);
+    if (std::find(chain.begin(), chain.end(), model.getFeaturePoint(2, upper ? 2 : 3)) == chain.end()) {
+        chain.assign(otherCorner, loop.end());
+        chain.push_back(loop.front());
+        std::reverse(chain.begin(), chain.end());
+    }
+    return chain;
+}
+
+// Height of a chain running across the mouth at x, between the two of its vertices that x lies between.
+float chainHeightAt(const CHeadModel& model, const std::vector<int>& chain, float x)
+{
+    for (size_t i = 0; i + 1 < chain.size(); ++i) {
+        Vec3f a, b;
+        model.getVertex(chain[i], a);
+        model.getVertex(chain[i + 1], b);
+        if ((x - a.x) * (x - b.x) <= 0.0f && a.x != b.x)
+            return a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
+    }
+    return NAN;
+}
+
+// Heights of the vertices strictly between two chain vertices, above (+) or below the line joining them.
+std::vector<float> heightsOverChord(const CHeadModel& model, const std::vector<int>& chain, int from, int to)
+{
+    auto first = std::find(chain.begin(), chain.end(), from), last = std::find(chain.begin(), chain.end(), to);
+    if (first > last)
+        std::swap(first, last);
+    std::vector<float> heights;
+    Vec3f a, b, p;
+    model.getVertex(*first, a);
+    model.getVertex(*last, b);
+    for (auto it = first + 1; it < last; ++it) {
+        model.getVertex(*it, p);
+        heights.push_back(p.y - (a.y + (b.y - a.y) * (p.x - a.x) / (b.x - a.x)));
+    }
+    return heights;
+}
+
+TEST_P(HeadContentTest, LowerLipRoundsTheOpeningBesideEachCorner)
+{
+    const std::vector<int> loop = innerLipContour(*model_);
+    ASSERT_FALSE(loop.empty());
+    const std::vector<int> lower = lipChain(*model_, loop, false);
+    const float width = pointOf(*model_, 2, 4).x - pointOf(*model_, 2, 5).x;
+    std::vector<NamedRow> rows = builtInRows();
+    // The wide open shapes: between each corner and the lower mid point the lip sags below the straight
+    // line, as an ellipse would; a vertex riding above it would pinch the opening's corner.
+    for (int viseme : {10, 11, 13}) {
+        applyRow(*model_, rows[static_cast<size_t>(kExpressionRowCount - 2 + viseme)].values);
+        for (const auto& [corner, mid] : {std::pair{4, 8}, std::pair{5, 9}}) {
+            std::vector<float> heights =
+                heightsOverChord(*model_, lower, model_->getFeaturePoint(2, corner), model_->getFeaturePoint(2, mid));
+            ASSERT_FALSE(heights.empty()) << "the lower lip runs straight from 2." << corner << " to 2." << mid;
+            for (float height : heights)
+                EXPECT_LE(height, 0.002f * width) << "viseme " << viseme << " pinches the corner at 2." << corner;
+        }
+    }
+}
+
+TEST_P(HeadContentTest, EveryLowerLipVertexMeetsTheUpperLipForPbm)
+{
+    const std::vector<int> loop = innerLipContour(*model_);
+    ASSERT_FALSE(loop.empty());
+    const std::vector<int> upper = lipChain(*model_, loop, true), lower = lipChain(*model_, loop, false);
+    const float mouthWidth = std::fabs(pointOf(*model_, 8, 3).x - pointOf(*model_, 8, 4).x);
+    std::vector<NamedRow> rows = builtInRows();
+    // At rest and with the lips pressed together no part of the lower lip leaves a gap under the upper one,
+    // not even where the upper contour has no vertex above it.
+    for (const FapRow& row : {FapRow{}, rows[static_cast<size_t>(kExpressionRowCount - 2 + 1)].values}) {
+        applyRow(*model_, row);
+        for (size_t i = 1; i + 1 < lower.size(); ++i) {
+            Vec3f p;
+            model_->getVertex(lower[i], p);
+            EXPECT_LE(chainHeightAt(*model_, upper, p.x) - p.y, 0.02f * mouthWidth) << "gap over vertex " << lower[i];
+        }
     }
 }
 

@@ -39,7 +39,7 @@ enum Region {
     kNoseTip = 17
 };
 
-constexpr double kMouthBoxHalfWidth = 4.8, kMouthBoxUp = 2.3, kMouthBoxDown = 2.9;
+constexpr double kMouthBoxHalfWidth = 4.8, kMouthBoxUp = 2.8, kMouthBoxDown = 2.9;
 constexpr double kJawHalfWidth = 4.4, kChinHalfWidth = 6.2, kJawTop = 9.1;
 constexpr double kLidBoxTop = 27.6;
 constexpr double kCornerAnchorX = 6.3;
@@ -47,10 +47,27 @@ constexpr double kCornerAnchorX = 6.3;
 constexpr double kBrowInnerX = 1.5, kBrowBottom = 21.9;
 constexpr double kPuffInnerX = 4.5, kPuffOuterX = 5.6, kPuffBottom = kMouthY - 1.4, kPuffTop = 13.6;
 
+// The lower inner lip between a corner and the mid point. The inner lip points move it in step with the
+// corner, which comes far inwards for rounded lips, and lift it with the lips' middle; the inner lip
+// points alone would leave it on the line from the corner to the mid point, as high as the upper lip's
+// mid point pulls it. The chin, far off, lowers it by a fraction of the jaw's drop, which is what rounds
+// the opening there. The outer lower lip would carry it as far down as the mid point and beyond, past
+// the lip border beside the corner.
+void rigLowerLipBetween(CHeadModel& model, int vertex)
+{
+    model.regionEdit(vertex, kInnerLips, true);
+    model.regionEdit(vertex, kChin, true);
+}
+
 void fillMouthRegions(CHeadModel& model, const RingPatch& mouth)
 {
     int half = kMouthSegments / 2;
     std::set<int> placed; // a collapsed ring vertex belongs where it first appears
+    // The segments beside such a vertex collapse onto it, and may come first.
+    std::set<int> lowerBetween;
+    for (int i = 0; i < kMouthSegments; ++i)
+        if (isLowerLipBetween(i))
+            lowerBetween.insert(mouth.rings[0][static_cast<size_t>(i)]);
     for (size_t ring = 0; ring < mouth.rings.size(); ++ring)
         for (int i = 0; i < kMouthSegments; ++i) {
             int v = mouth.rings[ring][static_cast<size_t>(i)];
@@ -65,13 +82,17 @@ void fillMouthRegions(CHeadModel& model, const RingPatch& mouth)
                 model.regionEdit(v, fromLeft <= 1 ? kLeftCorner : kRightCorner, true);
             else if (k > kLipBorderRing)
                 model.regionEdit(v, kJaw, true);
+            else if (k == 0 && lowerBetween.count(v))
+                rigLowerLipBetween(model, v);
             else
                 model.regionEdit(v, upper ? kUpperLip : kLowerLip, true);
         }
 }
 
 // The inner lip points all lie on the mouth line, so the inner-lip box would be flat and pin every
-// vertex on that line; four still vertices round the mouth give it room.
+// vertex on that line; four still vertices round the mouth give it room. The chin's region comes next
+// and inherits the box: its top edge, the nearest to the lower lip, sets how much of the chin's drop the
+// lower lip's vertices beside the corners take. Higher, they sag past the lip border beside the corner.
 void widenInnerLipBox(CHeadModel& model, const MeshBuilder& mesh, const ShellGrid& grid)
 {
     const double places[][2] = {{kMouthBoxHalfWidth, kMouthY},

@@ -30,6 +30,15 @@ int segmentsFromCorner(int i)
     return std::min(std::min(i, kMouthSegments - i), std::abs(i - half));
 }
 
+} // namespace
+
+bool isLowerLipBetween(int i)
+{
+    return i > kMouthSegments / 2 && segmentsFromCorner(i) == kLowerLipBetween;
+}
+
+namespace {
+
 Point3 lipRingPoint(int ring, int i)
 {
     const MouthRing& r = kMouthRings[ring];
@@ -87,6 +96,8 @@ bool mouthVertexExists(int ring, int i)
     const int fromMiddle = std::abs(i - kMouthSegments / 4);
     if (ring == kLipBorderRing && upper && fromMiddle > 0 && fromMiddle < kLipPeakOffset)
         return false;
+    if (ring == 0 && isLowerLipBetween(i))
+        return true;
     if (ring <= kLipBorderRing)
         return between || corner;
     if (segmentsFromCorner(i) == 1)

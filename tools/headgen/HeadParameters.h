@@ -53,9 +53,11 @@ constexpr int kBackColumnSteps = 13;
 // mouth line.
 // Around each ring; 0 is the face's left corner, counter-clockwise. The inner lip contour keeps the corners
 // and every segment between each lip's mid points, 16 vertices in all, so the opening stays round as the
-// lips part. Between a corner and the mid points the lips run straight: a vertex there would follow the
-// outer lip (the only points a lip's region can tell from the other lip's) while the corner travels
-// its own way, and fold against it.
+// lips part. Between a corner and the upper mid point the lip runs straight: a vertex there would follow
+// the outer lip (the only points a lip's region can tell from the other lip's) while the corner travels
+// its own way, and fold against it. Below, one vertex between each corner and the lower mid point rounds
+// the opening's lower corners; it is rigged from the inner lip points and the chin, which both lips share
+// at rest, so it needs no outer lip to tell it from the upper lip.
 constexpr int kMouthSegments = 48;
 struct MouthRing {
     double halfWidth, upper, lower;
@@ -64,6 +66,7 @@ constexpr MouthRing kMouthRings[] = {{2.0, 0.0, 0.0},   {2.8125, 0.66, 0.82}, {3
                                      {3.35, 1.25, 1.8}, {3.75, 1.55, 2.05},   {4.15, 1.78, 2.3}};
 constexpr int kLipBorderRing = 1;
 constexpr int kMouthCornerSegments = 9;      // lip mid points lie this many segments from the corners
+constexpr int kLowerLipBetween = 4;          // segments from a corner to the lower inner lip's extra vertex
 constexpr int kLipPeakOffset = 1;            // the upper lip's peaks, segments from its middle
 constexpr double kCornerSkinHalfWidth = 3.5; // skin vertices above and below each corner
 constexpr double kCornerSkinUp = 0.55, kCornerSkinDown = 0.6;

@@ -70,6 +70,8 @@ struct HeadParts {
 
 // Each builder adds its vertices and triangles to the mesh.
 RingPatch buildMouthRings(MeshBuilder& mesh);
+// Whether segment i of the inner lip contour is the lower lip's vertex between a corner and a mid point.
+bool isLowerLipBetween(int i);
 EyeParts buildEye(MeshBuilder& mesh, bool faceLeft);
 void buildEyeball(MeshBuilder& mesh, EyeParts& eye);
 MouthInside buildMouthInside(MeshBuilder& mesh);
