@@ -241,10 +241,21 @@ int blue(uint32_t p)
 }
 
 // Screen position (column, row from the bottom) of a model point in the default camera.
-void project(const Vec3f& p, int& column, int& row)
+struct ScreenPoint {
+    int column = 0;
+    int row = 0;
+};
+
+ScreenPoint project(const Vec3f& p)
 {
-    column = static_cast<int>((p.x + 18.0f) / 36.0f * kSide);
-    row = static_cast<int>((p.y - 2.0f) / 36.0f * kSide);
+    return {static_cast<int>((p.x + 18.0f) / 36.0f * kSide), static_cast<int>((p.y - 2.0f) / 36.0f * kSide)};
+}
+
+Vec3f featureVertex(CHeadModel& model, int group, int index)
+{
+    Vec3f vertex;
+    model.getVertex(model.getFeaturePoint(group, index), vertex);
+    return vertex;
 }
 
 TEST(DefaultHeadFrames, OpenMouthShowsAShadedRedInsideAndTheLowerTeeth)
@@ -255,16 +266,12 @@ TEST(DefaultHeadFrames, OpenMouthShowsAShadedRedInsideAndTheLowerTeeth)
         head.useOwnPhoto();
         std::vector<uint32_t> frame = head.draw({"front", 0, 0, 0}, kOpenViseme);
         CHeadModel& model = head.model();
-        Vec3f upper, lower, leftCorner, rightCorner;
-        model.getVertex(model.getFeaturePoint(2, 2), upper);
-        model.getVertex(model.getFeaturePoint(2, 3), lower);
-        model.getVertex(model.getFeaturePoint(2, 4), leftCorner);
-        model.getVertex(model.getFeaturePoint(2, 5), rightCorner);
-        int column = 0, row = 0, bottomRow = 0, unused = 0, leftColumn = 0, rightColumn = 0;
-        project({0.5f * (upper.x + lower.x), 0.5f * (upper.y + lower.y), 0.0f}, column, row);
-        project(lower, unused, bottomRow);
-        project(leftCorner, leftColumn, unused);
-        project(rightCorner, rightColumn, unused);
+        const Vec3f upper = featureVertex(model, 2, 2), lower = featureVertex(model, 2, 3);
+        const ScreenPoint middle = project({0.5f * (upper.x + lower.x), 0.5f * (upper.y + lower.y), 0.0f});
+        const int column = middle.column, row = middle.row;
+        const int bottomRow = project(lower).row;
+        const int leftColumn = project(featureVertex(model, 2, 4)).column;
+        const int rightColumn = project(featureVertex(model, 2, 5)).column;
         auto at = [&](int x, int y) { return frame[static_cast<size_t>(y * kSide + x)]; };
         uint32_t centre = at(column, row);
         EXPECT_GT(red(centre), 45) << face << ": the mouth's centre is black";
@@ -305,16 +312,10 @@ TEST(DefaultHeadFrames, ClosedMouthShowsNoTeethOfThePhoto)
             head.useOwnPhoto();
             const std::vector<uint32_t> frame = head.draw({"front", 0, 0, 0}, viseme);
             CHeadModel& model = head.model();
-            Vec3f upper, lower, rightMiddle, leftMiddle;
-            model.getVertex(model.getFeaturePoint(8, 1), upper);
-            model.getVertex(model.getFeaturePoint(8, 2), lower);
-            model.getVertex(model.getFeaturePoint(2, 6), leftMiddle);
-            model.getVertex(model.getFeaturePoint(2, 7), rightMiddle);
-            int top = 0, bottom = 0, left = 0, right = 0, unused = 0;
-            project(upper, unused, top);
-            project(lower, unused, bottom);
-            project(rightMiddle, right, unused);
-            project(leftMiddle, left, unused);
+            const int top = project(featureVertex(model, 8, 1)).row;
+            const int bottom = project(featureVertex(model, 8, 2)).row;
+            const int left = project(featureVertex(model, 2, 6)).column;
+            const int right = project(featureVertex(model, 2, 7)).column;
             int teeth = 0, pixels = 0;
             for (int y = bottom; y <= top; ++y)
                 for (int x = right; x <= left; ++x, ++pixels)

@@ -262,17 +262,34 @@ TEST(WordRecognition, EachBlockAlignsWithItsOwnWords)
 
 // An aligner given a new script keeps its model and aligns the new words as a fresh one would, although
 // the decoder still knows the words of the old script.
-TEST(WordRecognition, ARestartedAlignerAlignsItsNewScriptAsAFreshOne)
-{
+namespace {
+
+// Two short sentences spoken for aligners that are restarted from one text to the other.
+struct TwoSpokenTexts {
+    static constexpr const char* foxText = "The quick brown fox jumps over the lazy dog";
+    static constexpr const char* mapText = "Bob made a map of the lamp";
     testsupport::TempDir dir;
     const std::string resource = recogniserFolder() + "/SylRecog.res";
-    const auto fox = samplesOf(speak(dir, "fox", "The quick brown fox jumps over the lazy dog."));
-    const auto map = samplesOf(speak(dir, "map", "Bob made a map of the lamp."));
-    const auto align = [](CScriptAligner& aligner, const std::vector<int16_t>& samples) {
+    const std::vector<int16_t> fox = samplesOf(speak(dir, "fox", std::string(foxText) + "."));
+    const std::vector<int16_t> map = samplesOf(speak(dir, "map", std::string(mapText) + "."));
+
+    static BlockAlignment align(CScriptAligner& aligner, const std::vector<int16_t>& samples)
+    {
         BlockAlignment out;
         aligner.alignBlock(samples.data(), static_cast<int>(samples.size()), true, 0, out);
         return out;
-    };
+    }
+};
+
+} // namespace
+
+TEST(WordRecognition, ARestartedAlignerAlignsItsNewScriptAsAFreshOne)
+{
+    TwoSpokenTexts spoken;
+    const std::string& resource = spoken.resource;
+    const auto& fox = spoken.fox;
+    const auto& map = spoken.map;
+    const auto align = &TwoSpokenTexts::align;
     CScriptAligner fresh;
     ASSERT_TRUE(fresh.open(resource, "Bob made a map of the lamp"));
     const auto expected = align(fresh, map);
@@ -296,17 +313,15 @@ TEST(WordRecognition, ARestartedAlignerAlignsItsNewScriptAsAFreshOne)
 // of a fresh aligner.
 TEST(WordRecognition, TheDecodersWordListStaysBoundedOverRestarts)
 {
-    testsupport::TempDir dir;
-    const std::string resource = recogniserFolder() + "/SylRecog.res";
-    const auto fox = samplesOf(speak(dir, "fox", "The quick brown fox jumps over the lazy dog."));
-    const auto map = samplesOf(speak(dir, "map", "Bob made a map of the lamp."));
+    TwoSpokenTexts spoken;
+    const std::string& resource = spoken.resource;
+    const auto& fox = spoken.fox;
+    const auto& map = spoken.map;
     const auto align = [](CScriptAligner& aligner, const std::vector<int16_t>& samples) {
-        BlockAlignment out;
-        aligner.alignBlock(samples.data(), static_cast<int>(samples.size()), true, 0, out);
-        return phonemesOf(out);
+        return phonemesOf(TwoSpokenTexts::align(aligner, samples));
     };
-    const char* const foxText = "The quick brown fox jumps over the lazy dog";
-    const char* const mapText = "Bob made a map of the lamp";
+    const char* const foxText = TwoSpokenTexts::foxText;
+    const char* const mapText = TwoSpokenTexts::mapText;
     CScriptAligner fresh;
     ASSERT_TRUE(fresh.open(resource, foxText));
     const auto expectedFox = align(fresh, fox);
