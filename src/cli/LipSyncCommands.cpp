@@ -94,7 +94,8 @@ Finds the mouth shapes (the 15 MPEG-4 visemes) of a voice and prints them on sta
                      as if they had been given. The mouths follow the voice more closely, at about
                      two and a half times the time (some 9 times faster than the voice plays instead of
                      over 20) and about 150 MB of memory for ten minutes of voice, 175 MB for an hour
-                     (instead of 55 to 65). Stretches where no words are heard keep the phonetic result. Ignored with --text, whose words are used.
+                     (instead of 55 to 65). Stretches where no words are heard keep the phonetic
+                     result. Ignored with --text, whose words are used.
   --out ITEMS.vis    also writes the viseme track as an item file.
   --format FORMAT    json (the default; --json is the same): {"visemes": [{start, end, viseme, weight,
                        phoneme, label, syllable, symbol}]}, times in 16 kHz samples.
