@@ -295,7 +295,12 @@ void CChattermaskEditorMainFrame::updateTitle()
         static const char* const kExtensions[] = {".cmp", ".hdp", ".hap"};
         name = ResourceUi::text(res::kStrUntitled) + kExtensions[start_.editorMode];
     }
-    QString shown = fontMetrics().elidedText(name, Qt::ElideMiddle, kTitleNameWidth);
+    // The eliding measures in fractions of a pixel, so its result can round to one pixel over the width.
+    const QFontMetrics metrics = fontMetrics();
+    QString shown = metrics.elidedText(name, Qt::ElideMiddle, kTitleNameWidth);
+    for (int width = kTitleNameWidth - 1; width > 0 && metrics.horizontalAdvance(shown) > kTitleNameWidth;
+         --width)
+        shown = metrics.elidedText(name, Qt::ElideMiddle, width);
     setWindowTitle(start_.title + " - [" + shown + "]" + (anyModified() ? QStringLiteral(" *") : QString()));
 }
 
