@@ -6,6 +6,7 @@
 #include "documents/TimelineItemFiles.h"
 #include "rendering/CSoftRenderer.h"
 #include "rendering/HeadViewSetup.h"
+#include "session/MediaExport.h"
 #include "timeline/WavVoiceReader.h"
 
 #include <algorithm>
@@ -55,12 +56,7 @@ ExportParameters LongProject::exportParameters(const std::filesystem::path& outp
     p.head = head.get();
     p.timeline = &timeline;
     p.expressionsFolder = bin / "Expressions";
-    p.pictures.mask = store.assetPath(AssetKind::mask);
-    p.pictures.photo = store.assetPath(AssetKind::faceTexture);
-    p.pictures.teethTop = store.assetPath(AssetKind::teethTop);
-    p.pictures.teethBottom = store.assetPath(AssetKind::teethBottom);
-    if (store.backgrounds().count() > 0)
-        p.pictures.background = store.backgrounds().path(0);
+    p.pictures = exportPictures(store);
     p.fill = [this, blinkSeed](CFapMixer& mixer, CEventSequencer& schedule) {
         fillPlayback(timeline, files, mixer, schedule, wholeVoiceRange(timeline), seededBlinkRandom(blinkSeed));
     };

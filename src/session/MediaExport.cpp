@@ -36,17 +36,6 @@ std::string codeText(ExportCode code)
     return text.str();
 }
 
-HeadPackFiles packFiles(const ProjectStore& store)
-{
-    HeadPackFiles files;
-    files.mask = store.assetPath(AssetKind::mask);
-    files.photo = store.assetPath(AssetKind::faceTexture);
-    files.teethTop = store.assetPath(AssetKind::teethTop);
-    files.teethBottom = store.assetPath(AssetKind::teethBottom);
-    if (store.backgrounds().count() > 0)
-        files.background = store.backgrounds().path(0);
-    return files;
-}
 
 ExportCode failed(ExportCode code, const std::string& reason, CoreStatus& status)
 {
@@ -112,7 +101,7 @@ ExportCode exportMedia(ProjectSession& session, const MediaExportRequest& reques
     parameters.fill = [&timeline, &files, seed](CFapMixer& mixer, CEventSequencer& schedule) {
         fillPlayback(timeline, files, mixer, schedule, wholeVoiceRange(timeline), seededBlinkRandom(seed));
     };
-    parameters.pictures = packFiles(store);
+    parameters.pictures = exportPictures(store);
     parameters.framesPerSecond = request.framesPerSecond;
     parameters.mp4Size = request.mp4Size;
     // The page is written here, so that a page that cannot be written takes the file with it.
@@ -137,4 +126,16 @@ ExportCode exportMedia(ProjectSession& session, const MediaExportRequest& reques
     if (code != kExportOk)
         return failed(code, summary.failure, status);
     return kExportOk;
+}
+
+HeadPackFiles exportPictures(const ProjectStore& store)
+{
+    HeadPackFiles files;
+    files.mask = store.assetPath(AssetKind::mask);
+    files.photo = store.assetPath(AssetKind::faceTexture);
+    files.teethTop = store.assetPath(AssetKind::teethTop);
+    files.teethBottom = store.assetPath(AssetKind::teethBottom);
+    if (store.backgrounds().count() > 0)
+        files.background = store.backgrounds().path(0);
+    return files;
 }

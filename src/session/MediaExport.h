@@ -26,6 +26,12 @@ struct MediaExportRequest {
     std::uint32_t blinkSeed = 0; // the random blinks: the same seed gives the same file
 };
 
+class ProjectStore;
+
+// The pictures of a project that travel with its exported head: mask, photo, teeth and the first
+// background.
+HeadPackFiles exportPictures(const ProjectStore& store);
+
 // The messages a failed export shows, in order: 59550 for settings the profile refused, then 59438.
 std::vector<unsigned> exportFailureMessages(ExportCode code);
 

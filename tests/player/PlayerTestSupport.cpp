@@ -5,6 +5,7 @@
 #include "documents/ProjectFile.h"
 #include "documents/TimelineItemFiles.h"
 #include "session/DocumentHead.h"
+#include "session/MediaExport.h"
 
 #include <gtest/gtest.h>
 
@@ -34,12 +35,7 @@ ExportParameters Project::parameters(const std::filesystem::path& output, Export
     p.head = head.get();
     p.timeline = &timeline;
     p.expressionsFolder = testsupport::binDir() / "Expressions";
-    p.pictures.mask = store.assetPath(AssetKind::mask);
-    p.pictures.photo = store.assetPath(AssetKind::faceTexture);
-    p.pictures.teethTop = store.assetPath(AssetKind::teethTop);
-    p.pictures.teethBottom = store.assetPath(AssetKind::teethBottom);
-    if (store.backgrounds().count() > 0)
-        p.pictures.background = store.backgrounds().path(0);
+    p.pictures = exportPictures(store);
     p.framesPerSecond = 15;
     p.fill = [this, blinkSeed](CFapMixer& mixer, CEventSequencer& schedule) {
         fillPlayback(timeline, files, mixer, schedule, wholeVoiceRange(timeline),
